@@ -1,0 +1,92 @@
+#include "app/cli.h"
+
+#include <iostream>
+#include <string_view>
+#include <utility>
+
+#include "platform/errors.h"
+
+namespace bgconv::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: bgconv COMMAND [OPTIONS] [ARGS]\n"
+    "Converts the source files of Delphi projects between Big5 (cp950) and GB2312 (cp936).\n"
+    "\n"
+    "Commands:\n"
+    "  text    convert a text file (or standard input) to standard output\n"
+    "\n"
+    "Run 'bgconv COMMAND --help' for the options of a command.\n";
+
+struct Command {
+  std::string_view name;
+  int (*run)(Arguments&, Io);
+};
+
+constexpr Command kCommands[] = {
+    {"text", RunText},
+};
+
+}  // namespace
+
+Arguments::Arguments(std::string command, std::vector<std::string> args)
+    : command_(std::move(command)), args_(std::move(args)) {}
+
+std::optional<std::string> Arguments::NextOption() {
+  pending_value_.reset();
+  while (next_ < args_.size()) {
+    std::string arg = args_[next_++];
+    if (options_ended_ || arg == "-" || arg.rfind('-', 0) != 0) {
+      operands_.push_back(std::move(arg));
+      continue;
+    }
+    if (arg == "--") {
+      options_ended_ = true;
+      continue;
+    }
+    if (const auto equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+      pending_value_ = arg.substr(equals + 1);
+      arg.resize(equals);
+    }
+    return arg;
+  }
+  return std::nullopt;
+}
+
+std::string Arguments::Value() {
+  if (pending_value_) return *std::exchange(pending_value_, std::nullopt);
+  if (next_ >= args_.size()) throw UsageError(command_ + ": an option needs a value");
+  return args_[next_++];
+}
+
+void Arguments::Unknown(const std::string& option) const {
+  throw UsageError(command_ + ": unknown option '" + option + "'");
+}
+
+int Run(const std::vector<std::string>& args, Io io) {
+  if (args.empty()) {
+    io.err << "bgconv: no command given (see 'bgconv --help')\n";
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    io.out << kUsage;
+    return kExitOk;
+  }
+  for (const auto& command : kCommands) {
+    if (args[0] != command.name) continue;
+    Arguments arguments(args[0], std::vector<std::string>(args.begin() + 1, args.end()));
+    try {
+      return command.run(arguments, io);
+    } catch (const UsageError& error) {
+      io.err << "bgconv " << error.what() << " (see 'bgconv " << command.name << " --help')\n";
+      return kExitUsage;
+    } catch (const Exception& error) {
+      io.err << "bgconv: " << error.what() << "\n";
+      return kExitFailure;
+    }
+  }
+  io.err << "bgconv: unknown command '" << args[0] << "' (see 'bgconv --help')\n";
+  return kExitUsage;
+}
+
+}  // namespace bgconv::cli

@@ -1,0 +1,57 @@
+#pragma once
+// The command line of bgconv: one entry per command, each parsing its own
+// options.  Exit codes: 0 success, 1 a failure naming the file, 2 a usage error.
+
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace bgconv::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// A command line that cannot be understood; its message is one line.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Io {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Walks the arguments of one command: options first or mixed with operands,
+// "--" ends the options.
+class Arguments {
+ public:
+  Arguments(std::string command, std::vector<std::string> args);
+
+  // The next option ("--name" or "--name=value"), or nothing when the
+  // arguments are used up; operands are collected on the way.
+  std::optional<std::string> NextOption();
+  // The value of the option just returned: its "=value" part or the next argument.
+  std::string Value();
+  std::vector<std::string>& Operands() { return operands_; }
+  [[noreturn]] void Unknown(const std::string& option) const;
+  const std::string& Command() const { return command_; }
+
+ private:
+  std::string command_;
+  std::vector<std::string> args_;
+  std::size_t next_ = 0;
+  std::optional<std::string> pending_value_;
+  std::vector<std::string> operands_;
+  bool options_ended_ = false;
+};
+
+int Run(const std::vector<std::string>& args, Io io);
+
+int RunText(Arguments& args, Io io);
+
+}  // namespace bgconv::cli

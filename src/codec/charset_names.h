@@ -1,0 +1,25 @@
+#pragma once
+// Rewrites the charset identifiers of a form's text for the target code page:
+// the source page's identifier becomes the target's, and on request so does
+// DEFAULT_CHARSET.  Matching ignores case but never looks inside a double-byte
+// character, so a trail byte that happens to be an ASCII letter never takes
+// part in a match.
+
+#include <string>
+#include <string_view>
+
+namespace bgconv {
+
+inline constexpr std::string_view kBig5CharsetName = "CHINESEBIG5_CHARSET";
+inline constexpr std::string_view kGbCharsetName = "GB2312_CHARSET";
+inline constexpr std::string_view kDefaultCharsetName = "DEFAULT_CHARSET";
+
+// `direction` 0 ("BIG->GB") or 1 ("GB->BIG "); any other direction returns the
+// text unchanged.  `change_default` is the "Chager Default Charset" choice.
+std::string FixCharsetNames(std::string_view text, int direction, bool change_default);
+
+// Every occurrence of `from`, compared without regard to case, replaced by
+// `to` as spelled; left to right, without overlap.
+std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to);
+
+}  // namespace bgconv

@@ -1,0 +1,28 @@
+#pragma once
+// Whole-file reads and writes.  A write never leaves a truncated or
+// half-written target: the bytes go to a temporary file beside it, which is
+// then renamed over it, so at every instant the target holds either its old
+// content or the complete new one.
+
+#include <string>
+#include <string_view>
+
+namespace bgconv {
+
+struct WriteOptions {
+  // Flush the new content to the disk before the rename; survives a power
+  // loss, at the price of one sync per file.
+  bool durable = false;
+};
+
+// All bytes of the file.  Fails with EFOpenError when it cannot be opened or
+// read, or while another process holds it locked for writing.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces the file at `path` by `bytes`, keeping its permission bits (a new
+// file gets the usual 0666 less the umask).  A symbolic link is followed: the
+// file it names is replaced, the link stays.  Fails with EFCreateError and
+// leaves the old content untouched.
+void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteOptions options = {});
+
+}  // namespace bgconv

@@ -1,0 +1,11 @@
+#include "platform/errors.h"
+
+namespace bgconv {
+
+EFOpenError::EFOpenError(const std::string& path) : Exception("Cannot open file " + path) {}
+
+EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create file " + path) {}
+
+EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + name + " not found") {}
+
+}  // namespace bgconv

@@ -1,0 +1,51 @@
+#include "support/run_program.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace bgconv::testing {
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input) {
+  TempDir dir;
+  const auto in = dir.Write("stdin", input);
+  const auto out = dir.File("stdout");
+  const auto err = dir.File("stderr");
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+  const std::string path = std::string(BGCONV_BIN_DIR) + "/" + program;
+  std::vector<std::string> storage{path};
+  storage.insert(storage.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& arg : storage) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + path);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+  }
+
+  ProgramResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = dir.Read("stdout");
+  result.err = dir.Read("stderr");
+  return result;
+}
+
+}  // namespace bgconv::testing

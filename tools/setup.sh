@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building bgconv needs (only those that are
+# missing) and then configures and builds it.
+#   tools/setup.sh              release build in build/
+#   tools/setup.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake make pkg-config libicu-dev libgtest-dev libbenchmark-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+build=build
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  options=(-DCMAKE_BUILD_TYPE=Debug -DBGCONV_SANITIZE=ON -DBGCONV_BUILD_BENCH=OFF)
+fi
+cmake -S . -B "$build" "${options[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)"
