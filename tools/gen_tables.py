@@ -175,11 +175,11 @@ class Sources:
     def prefers_traditional(self, char, form):
         """Whether a reader in Taiwan expects `form` where simplified text writes `char`,
         although Big5 holds `char` too."""
-        if char in KEEP_AS_THEMSELVES or form in self.gb_by_char:
-            return False  # the form has a GB2312 code of its own
+        if char in KEEP_AS_THEMSELVES:
+            return False
         if char not in self.opencc.get(char, []):
             return True  # never a traditional character in its own right
-        return self.taiwan[form] >= 10 and self.taiwan[char] * 20 < self.taiwan[form]
+        return self.taiwan[form] >= 3 and self.taiwan[char] * 20 < self.taiwan[form]
 
 
 def fold(char):
@@ -219,6 +219,7 @@ def choose_hanzi(sources, choice):
     # expects their traditional form; a form another code already gives is not
     # taken again, so the two directions stay one-to-one where they can.
     flips = []
+    flipped_to = set()
     for code, char in hanzi:
         forms = [f for f in sources.traditional_forms(char) if f in sources.big5]
         if char in sources.big5:
@@ -228,7 +229,11 @@ def choose_hanzi(sources, choice):
                 choice.chosen[code] = char
                 taken.add(char)
     for code, char, form in flips:
-        choice.chosen[code] = char if form in taken else form
+        # A form that GB2312 holds itself (于 and 於) is shared: both codes give
+        # it, and Big5 -> GB2312 takes the simplified one back.
+        shared = form in sources.gb_by_char and form not in flipped_to
+        choice.chosen[code] = form if shared or form not in taken else char
+        flipped_to.add(choice.chosen[code])
         taken.add(choice.chosen[code])
     for code, char in hanzi:
         if char in sources.big5:
@@ -242,6 +247,7 @@ def choose_hanzi(sources, choice):
         if code not in choice.chosen:
             continue
         opencc = [sources.taiwan_variants.get(f, [f])[0] for f in sources.opencc.get(char, [])]
+        opencc += sources.taiwan_variants.get(char, [])
         candidates = opencc + [char] + sources.unihan.get(char, [])
         choice.others[code] = [(0 if c in opencc else 1, c) for c in dict.fromkeys(candidates)]
         choice.others[code] += [(-1, c) for c in CURATED_ALTERNATIVES.get(char, "")]
@@ -272,11 +278,13 @@ def same_character(gb_code, big5_code):
 
 
 def build_big2gb(gb2big, alternatives):
-    """Rule 1: the inverse of GB2BIG (the same character, else the lowest GB code);
+    """Rule 1: the inverse of GB2BIG; where several GB2312 codes give one Big5
+    code, a symbol takes the same character back and a hanzi the lowest code
+    (level 1 holds the common simplified forms: 於 -> 于, 徵 -> 征);
     rule 2: the alternatives list; rule 3: the filler."""
     inverse = {}
     for gb_code, big5_code in sorted(gb2big.items()):
-        if big5_code not in inverse or (same_character(gb_code, big5_code)
+        if big5_code not in inverse or (big5_code < 0xA440 and same_character(gb_code, big5_code)
                                         and not same_character(inverse[big5_code], big5_code)):
             inverse[big5_code] = gb_code
     for gb_code, big5_code in alternatives:
