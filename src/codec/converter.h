@@ -25,11 +25,15 @@ class TableConverter {
   std::string Convert(std::string_view input) const;
 
  protected:
-  TableConverter(ResourceStream table, std::uint16_t first_code) : table_(table), first_code_(first_code) {}
+  TableConverter(ResourceStream table, std::uint16_t first_code);
 
  private:
+  template <bool kZeroFree>
+  std::string Scan(std::string_view input) const;
+
   ResourceStream table_;
   std::uint16_t first_code_;
+  bool zero_free_;  // no entry ends early: every pair yields two bytes
 };
 
 // Big5 to GB2312 through BIG2GB.
