@@ -3,16 +3,92 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace bgconv {
 namespace {
 
-// True when none of the eight bytes at `at` has its high bit set: all of them
-// are single-byte characters.
-bool EightSingleBytes(const unsigned char* at) {
-  std::uint64_t word;
-  std::memcpy(&word, at, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
+struct Table {
+  const unsigned char* entries;
+  std::size_t count;
+  unsigned first_code;
+
+  // A code outside the table's range has no entry; it becomes the filler, so
+  // the text keeps its length.
+  const unsigned char* EntryOf(unsigned lead, unsigned trail) const {
+    const auto index = static_cast<std::uint16_t>(lead * 256 + trail - first_code);
+    return index < count ? entries + std::size_t{index} * 2 : kFillerEntry;
+  }
+};
+
+// Copies single-byte characters below 0x80, eight at a time, up to the first
+// byte with its high bit set.  Each step stores all eight bytes; those past
+// that byte are overwritten by what follows.
+void CopySingleBytes(const unsigned char*& in, const unsigned char* end, char*& out) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  while (end - in >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, in, 8);
+    std::memcpy(out, &word, 8);
+    const std::uint64_t high = word & kHighBits;
+    if constexpr (std::endian::native == std::endian::little) {
+      const int run = high == 0 ? 8 : std::countr_zero(high) / 8;
+      in += run;
+      out += run;
+      if (run < 8) return;
+    } else {
+      if (high != 0) return;
+      in += 8;
+      out += 8;
+    }
+  }
 }
+
+#if defined(__SSE2__)
+// Converts eight pairs at a time while the next sixteen bytes are eight lead
+// bytes, each with its trail byte, and every code lies inside the table.
+void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
+  const __m128i high_bit = _mm_set1_epi8(static_cast<char>(0x80));
+  const __m128i last_single = _mm_set1_epi8(0x20);  // 0xA0 with its high bit flipped
+  const __m128i first = _mm_set1_epi16(static_cast<short>(table.first_code));
+  const __m128i sign = _mm_set1_epi16(static_cast<short>(0x8000));
+  const __m128i count = _mm_set1_epi16(static_cast<short>(table.count ^ 0x8000));
+  while (end - in >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const int leads = _mm_movemask_epi8(_mm_cmpgt_epi8(_mm_xor_si128(block, high_bit), last_single));
+    if ((leads & 0x5555) != 0x5555) return;
+    // Each 16-bit lane holds lead byte and trail byte; swapped, it is the code.
+    const __m128i code = _mm_or_si128(_mm_slli_epi16(block, 8), _mm_srli_epi16(block, 8));
+    const __m128i index = _mm_sub_epi16(code, first);
+    // Unsigned index < count, compared as signed numbers with the sign flipped.
+    if (_mm_movemask_epi8(_mm_cmplt_epi16(_mm_xor_si128(index, sign), count)) != 0xFFFF) return;
+    const auto put = [&](int pair, int lane) {
+      std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
+    };
+    put(0, _mm_extract_epi16(index, 0));
+    put(1, _mm_extract_epi16(index, 1));
+    put(2, _mm_extract_epi16(index, 2));
+    put(3, _mm_extract_epi16(index, 3));
+    put(4, _mm_extract_epi16(index, 4));
+    put(5, _mm_extract_epi16(index, 5));
+    put(6, _mm_extract_epi16(index, 6));
+    put(7, _mm_extract_epi16(index, 7));
+    in += 16;
+    out += 16;
+  }
+}
+#else
+// Converts four pairs at a time while the next four lead bytes line up.
+void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
+  while (end - in >= 8 && ((in[0] > 0xA0) & (in[2] > 0xA0) & (in[4] > 0xA0) & (in[6] > 0xA0))) {
+    for (int pair = 0; pair < 4; ++pair) std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
+    in += 8;
+    out += 8;
+  }
+}
+#endif
 
 }  // namespace
 
@@ -29,28 +105,19 @@ template <bool kZeroFree>
 std::string TableConverter::Scan(std::string_view input) const {
   // Locals, not members: the output stores could otherwise alias them and
   // force a reload per pair.
-  const unsigned char* const table = table_.Bytes().data();
-  const std::size_t entries = table_.Size() / 2;
-  const unsigned first_code = first_code_;
+  const Table table{table_.Bytes().data(), table_.Size() / 2, first_code_};
   // Every pair yields at most two bytes; only a lead byte at the very end can
   // make the result one byte longer than the input.  So the output never runs
-  // ahead of the input, and stores of up to eight bytes stay inside.
+  // ahead of the input, and the block stores stay inside.
   std::string result(input.size() + 1, '\0');
   char* out = result.data();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const auto* const end = in + input.size();
 
-  // A code outside the table's range has no entry; it becomes the filler, so
-  // the text keeps its length.
-  const auto entry_of = [&](unsigned lead, unsigned trail) {
-    const auto index = static_cast<std::uint16_t>(lead * 256 + trail - first_code);
-    return index < entries ? table + std::size_t{index} * 2 : kFillerEntry;
-  };
   // An entry is a string of at most two bytes that ends at its first zero; a
   // table without zero bytes always yields two, which keeps the output
   // position independent of the looked-up data.
-  const auto emit = [&](unsigned lead, unsigned trail) {
-    const unsigned char* entry = entry_of(lead, trail);
+  const auto emit = [&](const unsigned char* entry) {
     std::memcpy(out, entry, 2);
     if constexpr (kZeroFree) {
       out += 2;
@@ -60,31 +127,17 @@ std::string TableConverter::Scan(std::string_view input) const {
   };
 
   while (in < end) {
-    while (end - in >= 8 && EightSingleBytes(in)) {
-      std::memcpy(out, in, 8);
-      in += 8;
-      out += 8;
-    }
+    CopySingleBytes(in, end, out);
     while (in < end && *in <= 0xA0) *out++ = static_cast<char>(*in++);
-    if constexpr (kZeroFree) {
-      // Four pairs at a time while the next four lead bytes line up.
-      while (end - in >= 8 && ((in[0] > 0xA0) & (in[2] > 0xA0) & (in[4] > 0xA0) & (in[6] > 0xA0))) {
-        std::memcpy(out, entry_of(in[0], in[1]), 2);
-        std::memcpy(out + 2, entry_of(in[2], in[3]), 2);
-        std::memcpy(out + 4, entry_of(in[4], in[5]), 2);
-        std::memcpy(out + 6, entry_of(in[6], in[7]), 2);
-        in += 8;
-        out += 8;
-      }
-    }
+    if constexpr (kZeroFree) ConvertPairBlocks(in, end, out, table);
     // A lead byte always takes the next byte, whatever it is.
     while (end - in >= 2 && *in > 0xA0) {
-      emit(in[0], in[1]);
+      emit(table.EntryOf(in[0], in[1]));
       in += 2;
     }
     // At the end of the input a lead byte is looked up with a trail byte 0x00.
     if (end - in == 1 && *in > 0xA0) {
-      emit(*in, 0);
+      emit(table.EntryOf(*in, 0));
       ++in;
     }
   }
