@@ -56,3 +56,13 @@ class EInOutError : public Exception {
 };
 
 }  // namespace bgconv
+
+namespace bgconv {
+
+// A text that should name a value does not: "'%s' is not a valid %s".
+class EConvertError : public Exception {
+ public:
+  EConvertError(const std::string& text, const std::string& what);
+};
+
+}  // namespace bgconv
