@@ -11,15 +11,8 @@
 namespace bgconv {
 namespace {
 
-struct NamedColour {
-  std::string_view name;
-  Colour value;
-};
-
 constexpr Colour kSystemColour = 0x80000000;
 
-// Every identifier names one value and no two share one, so the table reads
-// both ways.
 constexpr std::array<NamedColour, 52> kNamedColours = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},
@@ -92,6 +85,8 @@ std::optional<std::int32_t> NumberIn(std::string_view text, std::int32_t low, st
 }
 
 }  // namespace
+
+std::span<const NamedColour> NamedColours() { return kNamedColours; }
 
 std::string StyleToLetters(FontStyle style) {
   std::string letters;

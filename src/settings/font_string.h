@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,15 @@ std::string StyleToLetters(FontStyle style);
 // Each of B, I, U, S found anywhere in the text, in either case, sets that
 // style; the others stay clear.
 FontStyle LettersToStyle(std::string_view letters);
+
+struct NamedColour {
+  std::string_view name;
+  Colour value;
+};
+
+// The 52 colour identifiers.  No two share a value, so the table reads both
+// ways.
+std::span<const NamedColour> NamedColours();
 
 // The colour's identifier ("clWindowText") when it has one, else "$" and
 // eight uppercase hexadecimal digits.
