@@ -179,7 +179,9 @@ void PurgeDirectory(const std::string& folder) {
   if (IsFileSystemRoot(canonical, info)) Refuse(path, "it is the root of a file system");
   if (IsHomeFolder(canonical)) Refuse(path, "it is the home folder");
 
-  Descriptor top(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  // From here on the resolved path: "work/." or "a/../work" name the same
+  // folder, but only the plain form can be removed at the end.
+  Descriptor top(::open(canonical.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (top.get() < 0) Fail("Cannot open the folder", path, errno);
   struct stat opened {};
   if (::fstat(top.get(), &opened) != 0) Fail("Cannot open the folder", path, errno);
@@ -189,9 +191,9 @@ void PurgeDirectory(const std::string& folder) {
   if (::fstatat(top.get(), marker.c_str(), &marker_info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(marker_info.st_mode))
     Refuse(path, "it is not a work folder created by bgconv (it holds no " + marker + ")");
 
-  PurgeEntries(top.get(), path, info.st_dev, marker);
-  if (::unlinkat(top.get(), marker.c_str(), 0) != 0) Fail("Cannot delete", path + kPathSeparator + marker, errno);
-  if (::rmdir(path.c_str()) != 0) Fail("Cannot delete the folder", path, errno);
+  PurgeEntries(top.get(), canonical, info.st_dev, marker);
+  if (::unlinkat(top.get(), marker.c_str(), 0) != 0) Fail("Cannot delete", canonical + kPathSeparator + marker, errno);
+  if (::rmdir(canonical.c_str()) != 0) Fail("Cannot delete the folder", path, errno);
 }
 
 }  // namespace bgconv
