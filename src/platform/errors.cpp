@@ -8,10 +8,6 @@ EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create
 
 EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + name + " not found") {}
 
-}  // namespace bgconv
-
-namespace bgconv {
-
 EConvertError::EConvertError(const std::string& text, const std::string& what)
     : Exception("'" + text + "' is not a valid " + what) {}
 

@@ -55,10 +55,6 @@ class EInOutError : public Exception {
   using Exception::Exception;
 };
 
-}  // namespace bgconv
-
-namespace bgconv {
-
 // A text that should name a value does not: "'%s' is not a valid %s".
 class EConvertError : public Exception {
  public:

@@ -52,7 +52,7 @@ struct Settings {
   int overwrite = 1;             // Overwrite: 0 "Change Original File Extension", 1 "Overwrite Original File"
   int backup_mould = 1;          // BackupMould: 0 "Compression", 1 "Copy To New Folder"
   std::string work_folder;       // WorkConvertDir, ends in a separator
-  std::string backup_folder;     // BackupDir, ends in a separator
+  std::string backup_folder;     // BackupDir, ends in a separator; saved as loaded (edBakPath is apart)
   int change_charset = 1;        // ChagerCharset: 0 "Chager Default Charset", 1 "Don't Care"
   // cpEng, read only when the loaded engine is ConCmd; empty otherwise.
   std::string engine_path;       // FilePath
