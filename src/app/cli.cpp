@@ -14,7 +14,8 @@ constexpr std::string_view kUsage =
     "Converts the source files of Delphi projects between Big5 (cp950) and GB2312 (cp936).\n"
     "\n"
     "Commands:\n"
-    "  text    convert a text file (or standard input) to standard output\n"
+    "  text      convert a text file (or standard input) to standard output\n"
+    "  settings  show the settings file in use and its values\n"
     "\n"
     "Run 'bgconv COMMAND --help' for the options of a command.\n";
 
@@ -25,6 +26,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"text", RunText},
+    {"settings", RunSettings},
 };
 
 }  // namespace

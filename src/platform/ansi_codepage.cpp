@@ -20,3 +20,19 @@ bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_vie
 }
 
 }  // namespace bgconv
+
+namespace bgconv {
+
+bool EndsWithSingleByte(std::string_view text, char byte) {
+  if (text.empty() || text.back() != byte) return false;
+  // Only a scan from the start knows where the characters begin.
+  std::size_t pos = 0;
+  std::size_t last = 0;
+  while (pos < text.size()) {
+    last = pos;
+    pos += CharLengthAt(text, pos);
+  }
+  return last == text.size() - 1;
+}
+
+}  // namespace bgconv

@@ -26,3 +26,12 @@ std::size_t CharLengthAt(std::string_view text, std::size_t pos);
 bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_view needle);
 
 }  // namespace bgconv
+
+namespace bgconv {
+
+// True when the last character of `text` is the single byte `byte`, not the
+// trail byte of a double-byte character that happens to have the same value
+// (0x5C "\" and 0x5D "]" both occur as trail bytes).
+bool EndsWithSingleByte(std::string_view text, char byte);
+
+}  // namespace bgconv

@@ -8,4 +8,7 @@ EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create
 
 EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + name + " not found") {}
 
+EConvertError::EConvertError(const std::string& text, const std::string& what)
+    : Exception("'" + text + "' is not a valid " + what) {}
+
 }  // namespace bgconv

@@ -55,4 +55,10 @@ class EInOutError : public Exception {
   using Exception::Exception;
 };
 
+// A text that should name a value does not: "'%s' is not a valid %s".
+class EConvertError : public Exception {
+ public:
+  EConvertError(const std::string& text, const std::string& what);
+};
+
 }  // namespace bgconv

@@ -13,8 +13,15 @@ extern char** environ;
 
 namespace bgconv::testing {
 
+std::string ProgramPath(const std::string& program) { return std::string(BGCONV_BIN_DIR) + "/" + program; }
+
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input) {
+  return RunProgramAt(ProgramPath(program), args, input);
+}
+
+ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args,
+                           const std::string& input) {
   TempDir dir;
   const auto in = dir.Write("stdin", input);
   const auto out = dir.File("stdout");
@@ -26,7 +33,6 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
-  const std::string path = std::string(BGCONV_BIN_DIR) + "/" + program;
   std::vector<std::string> storage{path};
   storage.insert(storage.end(), args.begin(), args.end());
   std::vector<char*> argv;

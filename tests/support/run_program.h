@@ -17,4 +17,11 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input = {});
 
+// The program at `path`, e.g. a copy placed where a test needs it.
+ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args,
+                           const std::string& input = {});
+
+// The path of `program` in the build's program folder.
+std::string ProgramPath(const std::string& program);
+
 }  // namespace bgconv::testing

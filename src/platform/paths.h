@@ -1,0 +1,37 @@
+#pragma once
+// Path texts as the rest of the system uses them: folders end in a separator
+// and serve as plain prefixes in front of a file name.  Paths are byte strings
+// in the ANSI code page, so every test of the last character respects
+// double-byte characters.
+
+#include <string>
+#include <string_view>
+
+namespace bgconv {
+
+inline constexpr char kPathSeparator = '/';
+
+// `path` followed by `separator`, unless its last character already is that
+// separator as a character of its own (not the trail byte of a double-byte
+// character).  An empty path yields the separator alone.
+std::string EnsureTrailingSeparator(std::string_view path, char separator);
+
+// EnsureTrailingSeparator with the platform's separator.
+std::string EnsureTrailingBackslash(std::string_view path);
+
+// `path` with the extension of its last component replaced by `extension`
+// (which includes its dot), or `extension` appended when it has none.
+std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// False only when the system says nothing is there; a path it cannot look
+// at (no permission) counts as present, so that reading it reports why.
+bool PathExists(const std::string& path);
+
+// The full path of the running program.  Fails with EOSError when the system
+// does not tell it.
+std::string ExecutablePath();
+
+// The folder of the running program, ending in a separator.
+std::string ExecutableFolder();
+
+}  // namespace bgconv

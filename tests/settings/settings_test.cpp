@@ -1,0 +1,242 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/errors.h"
+#include "settings/concmd_ini.h"
+#include "settings/ini_file.h"
+#include "support/temp_dir.h"
+
+namespace bgconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+SettingsContext ContextIn(const testing::TempDir& dir) {
+  return {dir.path().string() + "/", DesignFonts(), '/'};
+}
+
+// What the window does between start and exit when the user changes
+// nothing: load, set the preview charsets by the direction, save.
+void RunUntouched(const std::string& path, const SettingsContext& context) {
+  Settings settings = LoadSettings(path, context);
+  SetPreviewCharsets(settings.fonts, settings.code_direction);
+  SaveSettings(path, settings);
+}
+
+TEST(Settings, FirstRunFileComesOutByteForByte) {
+  testing::TempDir dir;
+  const SettingsContext context{"C:\\Tools\\", DesignFonts(), '\\'};
+  RunUntouched(dir.File("Tools.ini"), context);
+  EXPECT_EQ(dir.Read("Tools.ini"),
+            "[cpView]\r\n"
+            "FileListFont=\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,136\r\n"
+            "DebugListFont=\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,136\r\n"
+            "memo1Font=\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,134\r\n"
+            "memo2Font=\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,136\r\n"
+            "\r\n"
+            "[cpOption]\r\n"
+            "DefLan=1\r\n"
+            "AddConfigFile=1\r\n"
+            "BackUporiginal=0\r\n"
+            "ConvertEngine=0\r\n"
+            "Overwrite=1\r\n"
+            "BackupMould=1\r\n"
+            "WorkConvertDir=C:\\Tools\\Conver\\\r\n"
+            "BackupDir=C:\\Tools\\Backup\\\r\n"
+            "ChagerCharset=1\r\n"
+            "\r\n"
+            "[cpEng]\r\n"
+            "FilePath=\r\n"
+            "\r\n");
+}
+
+TEST(Settings, LoadsEveryKey) {
+  testing::TempDir dir;
+  const auto path = dir.Write("bgconv.ini",
+                              "; hand-edited\n"
+                              "[CPVIEW]\n"
+                              "fileListFont=Arial,10,B,1,clRed,134\n"
+                              "memo2Font=Courier;11\n"
+                              "[cpoption]\n"
+                              "DEFLAN= 0x0 \n"
+                              "AddConfigFile=true\n"
+                              "BackUporiginal=-1\n"
+                              "ConvertEngine=$1\n"
+                              "Overwrite=0\n"
+                              "BackupMould=0\n"
+                              "WorkConvertDir=/w/work/\n"
+                              "BackupDir=/w/back/\n"
+                              "ChagerCharset=0\n"
+                              "[cpEng]\n"
+                              "FilePath=/opt/concmd/ConCmd.exe\n"
+                              "NotVocabulary=1\n"
+                              "Parameter=/f:d\n");
+  const auto context = ContextIn(dir);
+  Settings expected = DefaultSettings(context);
+  expected.fonts.file_list = {"Arial", 10, {true, false, false, false}, FontPitch::kVariable, 0x0000FF, 134};
+  expected.fonts.memo2.name = "Courier";
+  expected.fonts.memo2.size = 11;
+  expected.code_direction = 0;
+  expected.add_config_files = true;  // "true" is no number: the default
+  expected.backup_original = true;
+  expected.convert_engine = kEngineConCmd;
+  expected.overwrite = 0;
+  expected.backup_mould = 0;
+  expected.work_folder = "/w/work/";
+  expected.backup_folder = "/w/back/";
+  expected.change_charset = 0;
+  expected.engine_path = "/opt/concmd/ConCmd.exe";
+  expected.not_vocabulary = true;
+  expected.engine_parameter = "/f:d";
+  EXPECT_EQ(LoadSettings(path, context), expected);
+}
+
+TEST(Settings, EngineKeysCountOnlyWithConCmd) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  struct Case {
+    std::string_view why;
+    std::string text;
+    std::string engine_path;
+    bool not_vocabulary;
+    std::string parameter;
+  };
+  const Case cases[] = {
+      {"built-in engine: nothing read", "[cpOption]\nConvertEngine=0\n[cpEng]\nFilePath=/x\nNotVocabulary=1\nParameter=/f:d\n",
+       "", false, ""},
+      {"ConCmd, no keys: default path", "[cpOption]\nConvertEngine=1\n", DefaultEnginePath(context), false, ""},
+      {"parameter only with NotVocabulary", "[cpOption]\nConvertEngine=1\n[cpEng]\nFilePath=/x\nParameter=/f:d\n",
+       "/x", false, ""},
+      {"an engine out of range is the built-in one", "[cpOption]\nConvertEngine=2\n[cpEng]\nFilePath=/x\n", "", false,
+       ""},
+  };
+  for (const auto& c : cases) {
+    const auto settings = LoadSettings(dir.Write("bgconv.ini", c.text), context);
+    EXPECT_EQ(settings.engine_path, c.engine_path) << c.why;
+    EXPECT_EQ(settings.not_vocabulary, c.not_vocabulary) << c.why;
+    EXPECT_EQ(settings.engine_parameter, c.parameter) << c.why;
+  }
+  EXPECT_EQ(DefaultEnginePath(context), dir.path().string() + "/ConCmd/ConCmd.exe");
+}
+
+TEST(Settings, UnusableValuesReadAsDefaults) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  const auto path = dir.Write("bgconv.ini",
+                              "[cpOption]\nDefLan=one\nOverwrite=2\nBackupMould=-1\nChagerCharset=5\n"
+                              "WorkConvertDir=\nBackupDir=/w/back\n");
+  const auto settings = LoadSettings(path, context);
+  const auto defaults = DefaultSettings(context);
+  EXPECT_EQ(settings.code_direction, defaults.code_direction);
+  EXPECT_EQ(settings.overwrite, defaults.overwrite);
+  EXPECT_EQ(settings.backup_mould, defaults.backup_mould);
+  EXPECT_EQ(settings.change_charset, defaults.change_charset);
+  EXPECT_EQ(settings.work_folder, defaults.work_folder) << "an empty folder is the default one";
+  EXPECT_EQ(settings.backup_folder, "/w/back/") << "a folder ends in a separator";
+}
+
+TEST(Settings, SaveKeepsOtherKeysAndRewritesInPlace) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  const auto path = dir.Write("bgconv.ini",
+                              "; comment\r\n[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\n"
+                              "[cpOption]\r\nMine=kept\r\ndeflan=0\r\n");
+  Settings settings = LoadSettings(path, context);
+  settings.code_direction = 1;
+  SaveSettings(path, settings);
+  const std::string text = dir.Read("bgconv.ini");
+  EXPECT_EQ(text.find("; comment"), std::string::npos);
+  EXPECT_EQ(text.rfind("[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\nFilePath=\r\n\r\n[cpOption]\r\nMine=kept\r\nDefLan=1\r\n", 0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("\r\n\r\n[cpView]\r\nFileListFont="), std::string::npos) << text;
+}
+
+TEST(Settings, AnEmptyEnginePathKeepsTheStoredOne) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  const auto path = dir.Write("bgconv.ini", "[cpOption]\nConvertEngine=0\n[cpEng]\nFilePath=/opt/ConCmd.exe\n");
+  RunUntouched(path, context);  // built-in engine: the path was never loaded
+  EXPECT_EQ(TMemIniFile(path).ReadText("cpEng", "FilePath", "?"), "/opt/ConCmd.exe");
+
+  Settings settings = LoadSettings(path, context);
+  settings.engine_path = "/new/ConCmd.exe";  // picked while the program ran
+  SaveSettings(path, settings);
+  EXPECT_EQ(TMemIniFile(path).ReadText("cpEng", "FilePath", "?"), "/new/ConCmd.exe");
+}
+
+TEST(Settings, SaveAndLoadAgreeOnEveryValue) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  Settings settings = DefaultSettings(context);
+  settings.fonts.debug_list = {"Mono", 7, {false, true, false, true}, FontPitch::kFixed, 0x00010203, 0};
+  settings.code_direction = 0;
+  settings.add_config_files = false;
+  settings.backup_original = true;
+  settings.convert_engine = kEngineConCmd;
+  settings.overwrite = 0;
+  settings.backup_mould = 0;
+  settings.work_folder = "/tmp/w/";
+  settings.backup_folder = "/tmp/b/";
+  settings.change_charset = 0;
+  settings.engine_path = "/opt/ConCmd/ConCmd.exe";
+  const auto path = dir.File("nested/config/bgconv.ini");  // the folder is made on save
+  SaveSettings(path, settings);
+  EXPECT_EQ(LoadSettings(path, context), settings);
+}
+
+TEST(Settings, FailuresNameTheFile) {
+  testing::TempDir dir;
+  const auto context = ContextIn(dir);
+  fs::create_directory(dir.File("bgconv.ini"));
+  EXPECT_THROW(LoadSettings(dir.File("bgconv.ini"), context), EFOpenError);
+  const auto below_file = dir.Write("plain", "") + "/bgconv.ini";
+  try {
+    SaveSettings(below_file, DefaultSettings(context));
+    FAIL() << "saved below a regular file";
+  } catch (const EFCreateError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + below_file);
+  }
+}
+
+TEST(Settings, PreviewCharsetsFollowTheDirection) {
+  ViewFonts fonts = DesignFonts();
+  SetPreviewCharsets(fonts, 0);
+  EXPECT_EQ(fonts.memo1.charset, kBig5Charset);
+  EXPECT_EQ(fonts.memo2.charset, kGb2312Charset);
+  SetPreviewCharsets(fonts, 1);
+  EXPECT_EQ(fonts.memo1.charset, kGb2312Charset);
+  EXPECT_EQ(fonts.memo2.charset, kBig5Charset);
+  EXPECT_EQ(fonts.file_list, DesignFont());
+}
+
+TEST(Settings, PathBesideTheProgramOrInTheConfigFolder) {
+  testing::TempDir dir;
+  const std::string writable = dir.path().string();
+  // Nothing can be written below a regular file, whoever runs the test.
+  const std::string unwritable = dir.Write("file", "") + "/bin";
+  struct Case {
+    std::string exe;
+    std::string config_home;
+    std::string home;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {writable + "/bgconv", "/cfg", "/home/u", writable + "/bgconv.ini"},
+      {writable + "/bgconv.exe", "/cfg", "/home/u", writable + "/bgconv.ini"},
+      {unwritable + "/bgconv", "/cfg", "/home/u", "/cfg/bgconv/bgconv.ini"},
+      {unwritable + "/bgconv", "/cfg/", "/home/u", "/cfg/bgconv/bgconv.ini"},
+      {unwritable + "/bgconv", "", "/home/u", "/home/u/.config/bgconv/bgconv.ini"},
+      {unwritable + "/bgconv", "relative/cfg", "/home/u/", "/home/u/.config/bgconv/bgconv.ini"},
+      {unwritable + "/bgconv", "", "", unwritable + "/bgconv.ini"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseSettingsPath(c.exe, c.config_home, c.home), c.expected) << c.exe << " " << c.config_home;
+  }
+}
+
+}  // namespace
+}  // namespace bgconv
