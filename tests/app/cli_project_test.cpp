@@ -77,6 +77,17 @@ TEST_F(CliProjectTest, ListShowsTheRowsTabSeparated) {
   EXPECT_EQ(SplitLines(Run({"list", "--config", root_ + "Demo.dpr"}).out).size(), 7u) << "the option wins";
 }
 
+TEST_F(CliProjectTest, ListsTheBundledSample) {
+  const std::string sample = std::string(BGCONV_SOURCE_DIR) + "/examples/project/";
+  const auto result = Run({"list", sample + "Sample.dpr"});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  Lines paths;
+  for (const auto& line : SplitLines(result.out)) paths.push_back(line.substr(line.rfind('\t') + 1));
+  EXPECT_EQ(paths, (Lines{sample + "Sample.dpr", sample + "Sample.dof", sample + "Sample.cfg", sample + "MainForm.pas",
+                          sample + "MainForm.dfm", sample + "APPMSGS.PAS", sample + "Sub/Helper.pas",
+                          sample + "Sub/Helper.dfm"}));
+}
+
 TEST_F(CliProjectTest, ConvertsTheProjectAndLogsEachFile) {
   const auto result = Run({"convert", "--to", "gb", root_ + "Demo.dpr"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
