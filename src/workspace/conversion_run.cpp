@@ -1,5 +1,7 @@
 #include "workspace/conversion_run.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdlib>
 #include <map>
@@ -10,18 +12,26 @@
 #include "codec/charset_names.h"
 #include "platform/file_copy.h"
 #include "platform/paths.h"
+#include "workspace/line_form.h"
 
 namespace bgconv {
 namespace {
 
 // The file a path names, so that two rows naming one file (the same text, a
 // path through "..", a symbolic link) are told apart from two files.  Hard
-// links count as two files: replacing one leaves the other as it was.
+// links count as two files: replacing one name leaves the other as it was,
+// so a file with more than one name is told apart by its resolved path.
 std::optional<std::string> FileIdentity(const std::string& path) {
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return std::nullopt;
-  std::string identity(resolved);
-  std::free(resolved);
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  std::string identity = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+  if (info.st_nlink > 1) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return std::nullopt;
+    identity += ":";
+    identity += resolved;
+    std::free(resolved);
+  }
   return identity;
 }
 
@@ -119,17 +129,27 @@ class Run {
     if (auto identity = FileIdentity(copy)) made_by_run_.insert(std::move(*identity));
   }
 
+  // The text goes through the line list before and after the conversion:
+  // the converter takes the byte after a lead byte whatever it is, so a lead
+  // byte at the end of a line can take its CR.
   void ConvertPlainFile(const std::string& path) {
-    std::string text = NormalizeLineBreaks(ReadWholeFile(path));
+    std::string text = ReadWholeFile(path);
+    ToLineListForm(text);
     text = ConvertText(text, inputs_.direction);
-    WriteFileAtomically(path, NormalizeLineBreaks(text), inputs_.write_options);
+    ToLineListForm(text);
+    WriteFileAtomically(path, text, inputs_.write_options);
   }
 
   void ConvertFormFile(const std::string& path) {
     std::string text = inputs_.load_form_text(path, ansi_code_page_);
     text = ConvertText(text, inputs_.direction);
     text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
-    WriteFileAtomically(path, NormalizeLineBreaks(text), inputs_.write_options);
+    ToLineListForm(text);
+    WriteFileAtomically(path, text, inputs_.write_options);
+  }
+
+  static void ToLineListForm(std::string& text) {
+    if (!IsInLineListForm(text)) text = NormalizeLineBreaks(text);
   }
 
   const ConversionInputs& inputs_;
@@ -178,24 +198,5 @@ void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer) {
 }
 
 bool CanConvert(const Workspace& workspace) { return workspace.HasProject() && !workspace.Rows().empty(); }
-
-std::string NormalizeLineBreaks(std::string_view text) {
-  if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
-  std::string result;
-  result.reserve(text.size() + text.size() / 32 + 2);
-  const char* const data = text.data();
-  const std::size_t size = text.size();
-  std::size_t pos = 0;
-  while (pos < size) {
-    std::size_t end = pos;
-    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
-    result.append(data + pos, end - pos);
-    result += "\r\n";
-    pos = end;
-    if (pos < size && data[pos] == '\r') ++pos;
-    if (pos < size && data[pos] == '\n') ++pos;
-  }
-  return result;
-}
 
 }  // namespace bgconv

@@ -117,8 +117,4 @@ void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer);
 // and at least one row.
 bool CanConvert(const Workspace& workspace);
 
-// `text` as it comes out of the line list: split at CR, LF or CR LF, cut at
-// the first NUL, every line ended by CR LF.
-std::string NormalizeLineBreaks(std::string_view text);
-
 }  // namespace bgconv

@@ -4,7 +4,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
-#include "workspace/line_list.h"
+#include "workspace/line_form.h"
 
 namespace bgconv {
 namespace {
@@ -36,7 +36,7 @@ StreamForm DetectStreamForm(std::string_view bytes) {
 }  // namespace
 
 std::string LoadTextFormFile(const std::string& path, [[maybe_unused]] int ansi_code_page) {
-  const std::string bytes = ReadWholeFile(path);
+  std::string bytes = ReadWholeFile(path);
   switch (DetectStreamForm(bytes)) {
     case StreamForm::kBinary:
       throw Exception(path + ": a form file in binary form, which this build cannot read yet");
@@ -45,9 +45,8 @@ std::string LoadTextFormFile(const std::string& path, [[maybe_unused]] int ansi_
     case StreamForm::kText:
       break;
   }
-  LineList lines;
-  lines.SetText(bytes);
-  return lines.Text();
+  if (IsInLineListForm(bytes)) return bytes;
+  return NormalizeLineBreaks(bytes);
 }
 
 }  // namespace bgconv

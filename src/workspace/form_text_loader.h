@@ -16,8 +16,8 @@ namespace bgconv {
 using FormTextLoader = std::function<std::string(const std::string& path, int ansi_code_page)>;
 
 // The loader the run uses until form decoding is built in: a text form file
-// already is form text and is read through the line list (its wide-string
-// literals stay as they are); a binary form file fails with a message saying
+// already is form text and comes back as the line list makes it (its
+// wide-string literals stay as they are); a binary form file fails with a message saying
 // so, and a file of neither form fails with "Invalid stream format".
 std::string LoadTextFormFile(const std::string& path, int ansi_code_page);
 

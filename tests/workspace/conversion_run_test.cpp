@@ -4,12 +4,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "codec/charset_names.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
-#include "workspace/line_list.h"
 
 namespace bgconv {
 namespace {
@@ -292,18 +290,6 @@ TEST_F(RunTest, TheExternalEngineIsRefusedBeforeAnythingHappens) {
   EXPECT_THROW(ConvertAll(inputs, observer_), Exception);
   EXPECT_TRUE(observer_.events.empty());
   EXPECT_EQ(Read("Unit1.pas"), kBig5);
-}
-
-TEST(NormalizeLineBreaks, AgreesWithTheLineList) {
-  std::mt19937 random(7);
-  const char alphabet[] = {'\r', '\n', '\0', 'a', '\xB0', '\xEA', ' '};
-  for (int round = 0; round < 2000; ++round) {
-    std::string text(random() % 40, ' ');
-    for (auto& byte : text) byte = alphabet[random() % std::size(alphabet)];
-    LineList lines;
-    lines.SetText(text);
-    ASSERT_EQ(NormalizeLineBreaks(text), lines.Text()) << ::testing::PrintToString(text);
-  }
 }
 
 }  // namespace
