@@ -193,7 +193,7 @@ int ParseEngine(const std::string& value) {
 void EnsureBackupFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error || !std::filesystem::is_directory(folder))
+  if (error || !std::filesystem::is_directory(folder, error))
     throw Exception("Cannot create the backup folder " + folder + (error ? ": " + error.message() : ""));
 }
 
@@ -325,8 +325,10 @@ int RunConvert(Arguments& args, Io io) {
   } else {
     // Every named file must be there before any is touched: a mistyped
     // name stops the run instead of leaving it half done.
-    for (const auto& operand : operands)
-      if (!PathExists(operand) || std::filesystem::is_directory(operand)) throw EFOpenError(operand);
+    for (const auto& operand : operands) {
+      std::error_code error;
+      if (!PathExists(operand) || std::filesystem::is_directory(operand, error)) throw EFOpenError(operand);
+    }
     for (const auto& operand : operands) workspace.AddFileRow(operand);
   }
   inputs.rows = workspace.Rows();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <map>
@@ -33,6 +34,16 @@ std::optional<std::string> FileIdentity(const std::string& path) {
     std::free(resolved);
   }
   return identity;
+}
+
+enum class Presence { kMissing, kRegularFile, kOther };
+
+// Whether there is a file to convert at `path`.  A path the system will not
+// look at (no permission) counts as a file, so that reading it says why.
+Presence PresenceOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return (errno == ENOENT || errno == ENOTDIR) ? Presence::kMissing : Presence::kRegularFile;
+  return S_ISREG(info.st_mode) ? Presence::kRegularFile : Presence::kOther;
 }
 
 std::string Describe(const std::exception& error) {
@@ -86,10 +97,16 @@ class Run {
     const FileRow& row = inputs_.rows[i];
     observer_.UpdateProgressTitle(row.caption);
     observer_.Log(std::string(kConvertLogPrefix) + row.path);
-    if (!PathExists(row.path)) {
-      observer_.Log("Skip  " + row.path + ": file not found");
-      summary_.missing_paths.push_back(row.path);
-      return;
+    switch (PresenceOf(row.path)) {
+      case Presence::kMissing:
+        observer_.Log("Skip  " + row.path + ": file not found");
+        summary_.missing_paths.push_back(row.path);
+        return;
+      case Presence::kOther:
+        // A folder, a pipe or a device: reading it could wait forever.
+        throw EConversionError(row.path, row.path + " is not a regular file");
+      case Presence::kRegularFile:
+        break;
     }
     const std::optional<std::string> identity = identities_[i] ? identities_[i] : FileIdentity(row.path);
     if (identity) {
@@ -185,8 +202,10 @@ void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer) {
     const std::string target = inputs.backup_path + FileNameOf(row.path);
     std::string why;
     try {
-      if (!PathExists(row.path)) {
+      if (const Presence presence = PresenceOf(row.path); presence == Presence::kMissing) {
         why = "file not found";
+      } else if (presence == Presence::kOther) {
+        why = "not a regular file";
       } else if (CopyFileNoReplace(row.path, target, inputs.write_options) == CopyResult::kTargetExists) {
         why = target + " exists already";
       }

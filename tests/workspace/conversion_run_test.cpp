@@ -1,6 +1,7 @@
 #include "workspace/conversion_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -244,6 +245,27 @@ TEST_F(RunTest, AFullDiskLeavesTheFileAndNamesTheReason) {
   EXPECT_EQ(Read("big.pas"), big);
   EXPECT_EQ(Read("after.pas"), kBig5);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3) << "no temporary left";
+}
+
+TEST_F(RunTest, ARowThatIsNoRegularFileStopsTheRunWithoutWaiting) {
+  // Reading a named pipe would wait for a writer that never comes.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.pas").c_str(), 0600), 0);
+  fs::create_directory(dir_.File("folder.pas"));
+  for (const char* name : {"pipe.pas", "folder.pas"}) {
+    auto inputs = Inputs({Row("before.pas", kBig5), RowOf(name)});
+    inputs.backup = true;
+    inputs.backup_path = dir_.File("backup") + "/";
+    fs::create_directories(dir_.File("backup"));
+    try {
+      ConvertAll(inputs, observer_);
+      FAIL() << name << " must stop the run";
+    } catch (const EConversionError& error) {
+      EXPECT_EQ(std::string(error.what()), dir_.File(name) + " is not a regular file");
+    }
+    const auto logs = observer_.Logs();
+    EXPECT_NE(std::find(logs.begin(), logs.end(), "Not backed up  " + dir_.File(name) + ": not a regular file"),
+              logs.end());
+  }
 }
 
 TEST_F(RunTest, PermissionBitsStay) {
