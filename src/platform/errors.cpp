@@ -8,4 +8,7 @@ EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create
 
 EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + name + " not found") {}
 
+EFormFileError::EFormFileError(const std::string& path, const std::string& reason)
+    : Exception(path + ": " + reason) {}
+
 }  // namespace bgconv
