@@ -53,5 +53,6 @@ class Arguments {
 int Run(const std::vector<std::string>& args, Io io);
 
 int RunText(Arguments& args, Io io);
+int RunForm(Arguments& args, Io io);
 
 }  // namespace bgconv::cli
