@@ -17,6 +17,8 @@ std::string DecodeFormBytes(std::string_view bytes) {
   // An unknown stream form fails here, as a binary one without its header.
   SkipResourceHeader(stream);
   std::string text;
+  // Form text takes about twice the bytes of its binary form.
+  text.reserve(2 * bytes.size());
   FormBinaryToText(stream, text);
   return text;
 }

@@ -277,16 +277,16 @@ void ObjectStreamConverter::ConvertBinary() {
   // A length of 0 or less has no data: "{}".
   std::string_view data = in_.Read(length > 0 ? static_cast<std::size_t>(length) : 0);
   const bool multi_line = data.size() >= kBinaryBytesPerLine;
+  char hex[2 * kBinaryBytesPerLine];
   while (!data.empty()) {
     if (multi_line) out_.NewLine();
     const std::string_view line = data.substr(0, kBinaryBytesPerLine);
-    std::string hex(line.size() * 2, '0');
     for (std::size_t i = 0; i < line.size(); ++i) {
       const auto byte = static_cast<unsigned char>(line[i]);
       hex[2 * i] = kHexDigits[byte >> 4];
       hex[2 * i + 1] = kHexDigits[byte & 0x0F];
     }
-    out_.Write(hex);
+    out_.Write(std::string_view(hex, 2 * line.size()));
     data.remove_prefix(line.size());
   }
   out_.Unnest();
