@@ -44,6 +44,15 @@ constexpr std::size_t kBinaryBytesPerLine = 32;
 
 [[noreturn]] void InvalidPropertyValue() { throw EReadError("Invalid property value"); }
 
+std::u16string LittleEndianUnits(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  return units;
+}
+
 // The kinds whose reader takes the whole kind byte, so that one with the top
 // bit set is refused there.  The others are read by their lower seven bits.
 bool ReadsFullKindByte(std::uint8_t kind) {
@@ -80,10 +89,11 @@ class ObjectStreamConverter {
   void ConvertCollection();
   void ConvertBinary();
   void ConvertSet();
-  void ConvertWideString(std::u16string_view units) { WriteWideString(out_, units); }
+  void ConvertScalar(std::uint8_t kind);
 
   std::int64_t ReadInteger();
   std::string_view ReadShortString() { return in_.Read(in_.ReadByte()); }
+  // A 4-byte count, then that many units of `unit_size` bytes.
   std::string_view ReadCounted(std::uint64_t unit_size) { return in_.Read(in_.ReadUInt32() * unit_size); }
   void Descend() {
     if (++depth_ > kMaxDepth) throw EReadError("Invalid stream format");
@@ -182,8 +192,12 @@ void ObjectStreamConverter::ConvertValue() {
     case kInt32:
       return out_.Write(std::to_string(ReadInteger()));
     default:
-      break;
+      return ConvertScalar(kind);
   }
+}
+
+// A value without nested values; its kind byte is still to be consumed.
+void ObjectStreamConverter::ConvertScalar(std::uint8_t kind) {
   in_.ReadByte();
   switch (kind) {
     case kNull:
@@ -208,19 +222,12 @@ void ObjectStreamConverter::ConvertValue() {
       return out_.Write(IntegerFloatText(static_cast<std::int64_t>(in_.ReadUInt64())) + "c");
     case kDate:
       return out_.Write(DoubleFloatText(in_.ReadUInt64()) + "d");
-    case kWideString: {
-      const std::string_view bytes = ReadCounted(2);
-      std::u16string units(bytes.size() / 2, u'\0');
-      for (std::size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-      }
-      return ConvertWideString(units);
-    }
+    case kWideString:
+      return WriteWideString(out_, LittleEndianUnits(ReadCounted(2)));
     case kInt64:
       return out_.Write(std::to_string(static_cast<std::int64_t>(in_.ReadUInt64())));
     case kUtf8String:
-      return ConvertWideString(DecodeUtf8Value(ReadCounted(1)));
+      return WriteWideString(out_, DecodeUtf8Value(ReadCounted(1)));
     default:
       return;
   }
