@@ -15,6 +15,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  text      convert a text file (or standard input) to standard output\n"
+    "  form      write the form text of form files (.dfm) to standard output\n"
     "  settings  show the settings file in use and its values\n"
     "\n"
     "Run 'bgconv COMMAND --help' for the options of a command.\n";
@@ -26,6 +27,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"text", RunText},
+    {"form", RunForm},
     {"settings", RunSettings},
 };
 

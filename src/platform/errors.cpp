@@ -10,5 +10,7 @@ EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + na
 
 EConvertError::EConvertError(const std::string& text, const std::string& what)
     : Exception("'" + text + "' is not a valid " + what) {}
+EFormFileError::EFormFileError(const std::string& path, const std::string& reason)
+    : Exception(path + ": " + reason) {}
 
 }  // namespace bgconv

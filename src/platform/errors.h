@@ -45,6 +45,13 @@ class EParserError : public Exception {
   using Exception::Exception;
 };
 
+// A form file could not be read as form text: the path and the message of
+// the failure underneath ("Invalid stream format", "Cannot open file ...").
+class EFormFileError : public Exception {
+ public:
+  EFormFileError(const std::string& path, const std::string& reason);
+};
+
 class EOSError : public Exception {
  public:
   using Exception::Exception;
