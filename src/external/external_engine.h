@@ -86,7 +86,8 @@ struct ExternalPassResult {
 //      kept, and the next row follows.  A work copy that is missing leaves
 //      the path untouched and is reported only in the result.
 // Fails with EOSError when the converter cannot be started (its message
-// starts with the program path); nothing is logged or copied back then.
+// starts with the program path), and with an Exception for a program path
+// that holds a double quote; nothing is logged or copied back then.
 ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalPassReporter& reporter);
 
 }  // namespace bgconv

@@ -102,6 +102,7 @@ TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
   dir.Write("work/Form1.dfm", "object Form1: TForm1\r\n  Caption = '" + kGb.substr(3, 8) + "'\r\nend\r\n");
   dir.Write("work/Project1.res", kGb);
   dir.Write("work/sub/Unit2.pas", kGb);
+  dir.Write("work/.bgconv-work-folder", kGb);
   const auto result = concmd.Start({"/o:big5", "/f:d", concmd.work + "*.*"});
   EXPECT_EQ(result.exit_code, kExitConverted) << result.out;
   EXPECT_EQ(SplitCrLf(result.out), (Lines{"Converted " + concmd.work + "Form1.dfm",
@@ -111,6 +112,7 @@ TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
   EXPECT_EQ(dir.Read("work/Form1.dfm"), GbToBig5("object Form1: TForm1\r\n  Caption = '" + kGb.substr(3, 8) + "'\r\nend\r\n"));
   EXPECT_EQ(dir.Read("work/Project1.res"), kGb);
   EXPECT_EQ(dir.Read("work/sub/Unit2.pas"), kGb) << "no descent into folders";
+  EXPECT_EQ(dir.Read("work/.bgconv-work-folder"), kGb) << "hidden files only by name";
 }
 
 TEST(ConCmdProgram, VocabularyModeChoosesTheCharacterByTheWord) {

@@ -141,7 +141,10 @@ std::vector<std::string> MatchingFiles(const std::string& mask) {
   errno = 0;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name == "." || name == ".." || !MatchesPattern(name, pattern)) continue;
+    // Hidden files (the work folder's marker among them) only when asked
+    // for by name, as a shell's wildcards treat them.
+    if (name[0] == '.' && pattern[0] != '.') continue;
+    if (!MatchesPattern(name, pattern)) continue;
     if (IsRegularFile(folder + name)) files.push_back(folder + name);
     errno = 0;
   }

@@ -42,7 +42,8 @@ bool MatchesAnyPattern(std::string_view name, std::string_view patterns);
 // The files that `mask` matches: the folder part up to its last separator
 // (the current folder when there is none) and the pattern after it ("*.*"
 // when empty, or when the whole mask names a folder).  Regular files only,
-// sorted by name, each as the folder part followed by its name.  Fails with
+// hidden ones (a name starting with ".") only for a pattern that starts with
+// "." too, sorted by name, each as the folder part followed by its name.  Fails with
 // an Exception naming the folder when it cannot be read.
 std::vector<std::string> MatchingFiles(const std::string& mask);
 
