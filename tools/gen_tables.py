@@ -339,11 +339,12 @@ def print_stats(sources, gb2big, big2gb, alternatives):
           "level 1", region(gb2big, 0xB0A1, 0xD7F9), "level 2", region(gb2big, 0xD8A1, 0xF7FE))
     print("  GB2312 characters without counterpart:", len(sources.gb) - len(gb2big))
     same = sum(1 for g, b in gb2big.items() if same_character(g, b))
-    print("  same character", same, "other form", len(gb2big) - same)
+    lookalikes = sum(1 for g, b in gb2big.items() if g < 0xB0A1 and not same_character(g, b))
+    print("  same character", same, "other form", len(gb2big) - same, "of which symbol look-alikes", lookalikes)
     both = [g for g, b in gb2big.items() if g >= 0xB0A1 and same_character(g, b) is False
             and sources.gb[g] in sources.big5]
     print("  hanzi Big5 also holds, mapped to another form:", len(both), "".join(sources.gb[g] for g in both))
-    print("BIG2GB mapped:", len(big2gb), "symbols", region(big2gb, 0xA140, 0xA3BF),
+    print("BIG2GB mapped:", len(big2gb), "through GB2BIG", len(big2gb) - len(alternatives), "symbols", region(big2gb, 0xA140, 0xA3BF),
           "frequent", region(big2gb, 0xA440, 0xC67E), "less frequent", region(big2gb, 0xC940, 0xF9D5))
     codes = collections.Counter(g for g, _ in alternatives)
     print("alternatives:", len(alternatives), "rows,", len(codes), "codes,",

@@ -22,13 +22,20 @@ status=0
 echo "(exit code $status)"
 
 excerpt() {  # file, pattern, code page
-  grep -a -E "$2" "$1" | head -n 4 | iconv -f "$3" -t UTF-8 -c | sed 's/\r$//; s/^/    /'
+  grep -a -E "$2" "$1" | head -n 6 | iconv -f "$3" -t UTF-8 -c | sed 's/\r$//; s/^/    /'
 }
-for file in Sample.dpr Sample.dof MainForm.pas MainForm.dfm APPMSGS.PAS; do
-  pattern="Caption|Charset|Title|Description|'|\\{"
+for file in Sample.dpr Sample.dof MainForm.pas MainForm.dfm APPMSGS.PAS Sub/Helper.dfm; do
+  case $file in
+    *.dfm) pattern="Caption|Charset|Name = " ;;
+    *) pattern="'|\\{|=" ;;
+  esac
   echo
-  echo "--- $file, before (Big5) ---"
-  excerpt "$work/before/$file" "$pattern" BIG5
+  if [ "$file" = Sub/Helper.dfm ]; then
+    echo "--- $file, before: a binary form file of $(wc -c < "$work/before/$file") bytes ---"
+  else
+    echo "--- $file, before (Big5) ---"
+    excerpt "$work/before/$file" "$pattern" BIG5
+  fi
   echo "--- $file, after (GB2312) ---"
   excerpt "$work/project/$file" "$pattern" GB2312
 done

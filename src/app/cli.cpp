@@ -14,10 +14,12 @@ constexpr std::string_view kUsage =
     "Converts the source files of Delphi projects between Big5 (cp950) and GB2312 (cp936).\n"
     "\n"
     "Commands:\n"
-    "  convert   convert a project's files (or the given files) in place\n"
-    "  list      list the files of a project as convert takes them\n"
-    "  text      convert a text file (or standard input) to standard output\n"
-    "  settings  show the settings file in use and its values\n"
+    "  convert        convert a project's files (or the given files) in place\n"
+    "  list           list the files of a project as convert takes them\n"
+    "  text           convert a text file (or standard input) to standard output\n"
+    "  form           write the form text of form files (.dfm) to standard output\n"
+    "  settings       show the settings file in use and its values\n"
+    "  external-pass  run the external converter over the work folder, copy files back\n"
     "\n"
     "Run 'bgconv COMMAND --help' for the options of a command.\n";
 
@@ -30,7 +32,9 @@ constexpr Command kCommands[] = {
     {"convert", RunConvert},
     {"list", RunList},
     {"text", RunText},
+    {"form", RunForm},
     {"settings", RunSettings},
+    {"external-pass", RunExternalPass},
 };
 
 }  // namespace

@@ -56,5 +56,7 @@ int RunConvert(Arguments& args, Io io);
 int RunList(Arguments& args, Io io);
 int RunText(Arguments& args, Io io);
 int RunSettings(Arguments& args, Io io);
+int RunForm(Arguments& args, Io io);
+int RunExternalPass(Arguments& args, Io io);
 
 }  // namespace bgconv::cli

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "platform/ansi_codepage.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
@@ -178,7 +179,8 @@ int ParseBackupMode(const std::string& value) {
 }
 
 int ParseCodePage(const std::string& value) {
-  if (value == "950" || value == "936") return std::stoi(value);
+  if (value == "950") return kCodePageBig5;
+  if (value == "936") return kCodePageGb2312;
   throw UsageError("convert: --acp takes 950 or 936, not '" + value + "'");
 }
 

@@ -1,6 +1,47 @@
 #include "platform/ansi_codepage.h"
 
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <limits>
+
+#include "platform/errors.h"
+
 namespace bgconv {
+namespace {
+
+// ICU counts in int32_t; a form file is far smaller, but a larger input fails
+// cleanly rather than wrapping around.
+void CheckLength(std::size_t units) {
+  if (units > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2)) {
+    throw Exception("Text too long for code page conversion");
+  }
+}
+
+// "cp950" in ICU opens IBM's table, which differs from Windows on hundreds of
+// codes; these names open Microsoft's.
+const char* IcuConverterName(int code_page) {
+  switch (code_page) {
+    case kCodePageBig5:
+      return "windows-950-2000";
+    case kCodePageGb2312:
+      return "windows-936-2000";
+    default:
+      return nullptr;
+  }
+}
+
+// A byte sequence without a character becomes "?", as the conversion back
+// would render it, instead of ICU's U+FFFD.
+void ToWideQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                        UConverterCallbackReason reason, UErrorCode* error) {
+  if (reason > UCNV_IRREGULAR) return;
+  *error = U_ZERO_ERROR;
+  const UChar question = u'?';
+  ucnv_cbToUWriteUChars(args, &question, 1, 0, error);
+}
+
+}  // namespace
 
 std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
   const auto byte = static_cast<unsigned char>(text[pos]);
@@ -17,6 +58,55 @@ bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_vie
     if (AnsiUpper(have) != AnsiUpper(static_cast<unsigned char>(needle[i]))) return false;
   }
   return true;
+}
+
+int SourceCodePage(int direction) { return direction == 1 ? kCodePageGb2312 : kCodePageBig5; }
+
+void AnsiCodePage::CloseConverter::operator()(UConverter* converter) const { ucnv_close(converter); }
+
+AnsiCodePage::AnsiCodePage(int code_page) : number_(code_page) {
+  const char* name = IcuConverterName(code_page);
+  if (name == nullptr) throw Exception("Unsupported code page " + std::to_string(code_page));
+  UErrorCode error = U_ZERO_ERROR;
+  converter_.reset(ucnv_open(name, &error));
+  if (U_FAILURE(error)) throw Exception(std::string("Cannot open the code page table ") + name);
+  // "?" for characters the code page lacks (ICU's default for these tables
+  // is the same byte; setting it keeps that independent of the ICU build).
+  ucnv_setSubstChars(converter_.get(), "?", 1, &error);
+  ucnv_setToUCallBack(converter_.get(), ToWideQuestionMark, nullptr, nullptr, nullptr, &error);
+  if (U_FAILURE(error)) throw Exception(std::string("Cannot open the code page table ") + name);
+}
+
+AnsiCodePage::AnsiCodePage(AnsiCodePage&&) noexcept = default;
+AnsiCodePage& AnsiCodePage::operator=(AnsiCodePage&&) noexcept = default;
+AnsiCodePage::~AnsiCodePage() = default;
+
+std::u16string AnsiCodePage::ToWide(std::string_view bytes) const {
+  if (bytes.empty()) return {};
+  CheckLength(bytes.size());
+  // Every byte gives at most one UTF-16 unit in these code pages.
+  std::u16string text(bytes.size(), u'\0');
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_resetToUnicode(converter_.get());
+  const int32_t length = ucnv_toUChars(converter_.get(), text.data(), static_cast<int32_t>(text.size()),
+                                       bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+  if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::string AnsiCodePage::FromWide(std::u16string_view text) const {
+  if (text.empty()) return {};
+  CheckLength(text.size());
+  // Every UTF-16 unit gives at most two bytes.
+  std::string bytes(text.size() * 2, '\0');
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_resetFromUnicode(converter_.get());
+  const int32_t length = ucnv_fromUChars(converter_.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                                         text.data(), static_cast<int32_t>(text.size()), &error);
+  if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
+  bytes.resize(static_cast<std::size_t>(length));
+  return bytes;
 }
 
 }  // namespace bgconv

@@ -5,7 +5,11 @@
 // strings) can step over a lead byte and its trail byte the same way.
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
+
+struct UConverter;
 
 namespace bgconv {
 
@@ -24,6 +28,42 @@ std::size_t CharLengthAt(std::string_view text, std::size_t pos);
 // True when `needle` (single-byte characters only) stands at `pos`, compared
 // without regard to case.
 bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_view needle);
+
+inline constexpr int kCodePageBig5 = 950;
+inline constexpr int kCodePageGb2312 = 936;
+
+// The code page whose bytes a code direction starts from: Big5 for "BIG->GB"
+// (0), GB2312 for "GB->BIG " (1).  Folded form captions are written in it, so
+// that the converter then maps them like every other byte of the file.
+int SourceCodePage(int direction);
+
+// Conversions between the configured code page and UTF-16, through
+// Microsoft's own tables as ICU carries them.  A byte sequence the code page
+// does not define, and a character it cannot represent, become "?".
+// An object serves one thread at a time.
+class AnsiCodePage {
+ public:
+  // 950 or 936; any other number fails with an Exception.
+  explicit AnsiCodePage(int code_page);
+  AnsiCodePage(AnsiCodePage&&) noexcept;
+  AnsiCodePage& operator=(AnsiCodePage&&) noexcept;
+  ~AnsiCodePage();
+
+  int Number() const { return number_; }
+  static bool IsLeadByte(unsigned char byte) { return bgconv::IsLeadByte(byte); }
+
+  std::u16string ToWide(std::string_view bytes) const;    // MultiByteToWideChar
+  std::string FromWide(std::u16string_view text) const;   // WideCharToMultiByte
+
+ private:
+  struct CloseConverter {
+    void operator()(UConverter* converter) const;
+  };
+
+  int number_;
+  // ICU converters keep state between calls; each call resets it first.
+  std::unique_ptr<UConverter, CloseConverter> converter_;
+};
 
 }  // namespace bgconv
 

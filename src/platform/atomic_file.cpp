@@ -74,11 +74,11 @@ std::string TemporaryPattern(const std::string& target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, ReadSharing sharing) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) throw EFOpenError(path);
-  // Others may read the file meanwhile, but no writer that locks it.
-  if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) throw EFOpenError(path);
+  const int lock = sharing == ReadSharing::kExclusive ? LOCK_EX : LOCK_SH;
+  if (::flock(file.get(), lock | LOCK_NB) != 0 && errno == EWOULDBLOCK) throw EFOpenError(path);
   struct stat info {};
   if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) throw EFOpenError(path);
 

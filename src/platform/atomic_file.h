@@ -15,9 +15,15 @@ struct WriteOptions {
   bool durable = false;
 };
 
+enum class ReadSharing {
+  kDenyWriters,  // others may read the file meanwhile, but no writer that locks it
+  kExclusive,    // nobody else that locks the file may open it meanwhile
+};
+
 // All bytes of the file.  Fails with EFOpenError when it cannot be opened or
-// read, or while another process holds it locked for writing.
-std::string ReadWholeFile(const std::string& path);
+// read, or while another process holds a lock on it that `sharing` excludes.
+// The lock is advisory (flock) and lasts for the read.
+std::string ReadWholeFile(const std::string& path, ReadSharing sharing = ReadSharing::kDenyWriters);
 
 // Replaces the file at `path` by `bytes`, keeping its permission bits (a new
 // file gets the usual 0666 less the umask).  A symbolic link is followed: the

@@ -1,8 +1,15 @@
 #include "platform/errors.h"
 
+#include <cstring>
 #include <utility>
 
 namespace bgconv {
+
+EOSError SystemError(int error_code) {
+  if (error_code == 0) return EOSError("A call to an OS function failed");
+  return EOSError("System Error.  Code: " + std::to_string(error_code) + ".\r\n" + std::strerror(error_code),
+                  error_code);
+}
 
 EFOpenError::EFOpenError(const std::string& path) : Exception("Cannot open file " + path) {}
 
@@ -15,5 +22,7 @@ EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + na
 
 EConvertError::EConvertError(const std::string& text, const std::string& what)
     : Exception("'" + text + "' is not a valid " + what) {}
+EFormFileError::EFormFileError(const std::string& path, const std::string& reason)
+    : Exception(path + ": " + reason) {}
 
 }  // namespace bgconv

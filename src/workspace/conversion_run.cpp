@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "codec/charset_names.h"
+#include "platform/ansi_codepage.h"
 #include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "workspace/line_form.h"
@@ -60,7 +61,7 @@ class Run {
   Run(const ConversionInputs& inputs, ConversionObserver& observer)
       : inputs_(inputs),
         observer_(observer),
-        ansi_code_page_(inputs.ansi_code_page != 0 ? inputs.ansi_code_page : SourceAnsiCodePage(inputs.direction)) {
+        ansi_code_page_(inputs.ansi_code_page != 0 ? inputs.ansi_code_page : SourceCodePage(inputs.direction)) {
     // Taken before any file changes: a replaced file gets a new identity.
     for (const auto& row : inputs_.rows) identities_.push_back(FileIdentity(row.path));
   }
@@ -179,8 +180,6 @@ class Run {
 };
 
 }  // namespace
-
-int SourceAnsiCodePage(int direction) { return direction == kGbToBig ? 936 : 950; }
 
 std::string_view OriginalSuffix(int direction) { return direction == kGbToBig ? ".GB" : ".Big"; }
 

@@ -44,10 +44,6 @@ inline constexpr std::string_view kConvertLogPrefix = "Convert  ";
 inline constexpr std::string_view kEndLog = "End Convert Code";
 inline constexpr std::string_view kNotSupported = "not support";
 
-// The ANSI code page the source text of a code direction is in: 950 for
-// "BIG->GB", 936 for "GB->BIG ".
-int SourceAnsiCodePage(int direction);
-
 // The suffix that names the code page of a kept original: ".Big" for
 // "BIG->GB", ".GB" for "GB->BIG ".
 std::string_view OriginalSuffix(int direction);
@@ -65,7 +61,7 @@ struct ConversionInputs {
   // code page of the direction.
   int ansi_code_page = 0;
   std::string work_folder;  // the external engine's, ending in a separator
-  FormTextLoader load_form_text = LoadTextFormFile;
+  FormTextLoader load_form_text = LoadFoldedFormText;
   WriteOptions write_options;  // durable: one fsync per written file
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 // How the conversion run reads a form file: as form text, its wide-string
 // literals folded into the ANSI code page.  The run holds the loader as a
-// function object among its inputs, so the form subsystem's reader plugs in
-// here.
+// function object among its inputs, so that a caller can read forms its own
+// way (the window, for one, may route the debug texts to its log).
 
 #include <functional>
 #include <string>
@@ -15,10 +15,9 @@ namespace bgconv {
 // and the reason.
 using FormTextLoader = std::function<std::string(const std::string& path, int ansi_code_page)>;
 
-// The loader the run uses until form decoding is built in: a text form file
-// already is form text and comes back as the line list makes it (its
-// wide-string literals stay as they are); a binary form file fails with a message saying
-// so, and a file of neither form fails with "Invalid stream format".
-std::string LoadTextFormFile(const std::string& path, int ansi_code_page);
+// The form subsystem's LoadFormText in the given code page.  Its debug text
+// for a form that cannot be decoded is dropped: the run reports the same
+// failure itself, naming the file.
+std::string LoadFoldedFormText(const std::string& path, int ansi_code_page);
 
 }  // namespace bgconv

@@ -2,17 +2,23 @@
 
 namespace bgconv {
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+std::vector<LineSpan> SplitLineSpans(std::string_view text) {
+  std::vector<LineSpan> spans;
   std::size_t pos = 0;
   const std::size_t end = text.size();
   while (pos < end && text[pos] != '\0') {
     const std::size_t start = pos;
     while (pos < end && text[pos] != '\r' && text[pos] != '\n' && text[pos] != '\0') ++pos;
-    lines.emplace_back(text.substr(start, pos - start));
+    spans.push_back({start, pos - start});
     if (pos < end && text[pos] == '\r') ++pos;
     if (pos < end && text[pos] == '\n') ++pos;
   }
+  return spans;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (const auto& span : SplitLineSpans(text)) lines.emplace_back(text.substr(span.start, span.length));
   return lines;
 }
 

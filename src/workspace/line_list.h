@@ -39,6 +39,13 @@ class LineList {
 // are skipped.  The first NUL ends the text.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Where each line of that split stands in the text.
+struct LineSpan {
+  std::size_t start;
+  std::size_t length;
+};
+std::vector<LineSpan> SplitLineSpans(std::string_view text);
+
 // Every line followed by CR LF, the last one included.
 std::string JoinLines(const std::vector<std::string>& lines);
 

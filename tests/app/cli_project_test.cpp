@@ -88,6 +88,18 @@ TEST_F(CliProjectTest, ListsTheBundledSample) {
                           sample + "Sub/Helper.dfm"}));
 }
 
+TEST_F(CliProjectTest, ConvertsTheBundledSampleWithItsBinaryForm) {
+  fs::copy(std::string(BGCONV_SOURCE_DIR) + "/examples/project", dir_.File("sample"), fs::copy_options::recursive);
+  const auto result = Run({"convert", "--to", "gb", "--quiet", dir_.File("sample/Sample.dpr")});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  const std::string helper = dir_.Read("sample/Sub/Helper.dfm");
+  EXPECT_EQ(helper.rfind("object FormHelper: TFormHelper\r\n", 0), 0u) << "written back as form text";
+  EXPECT_NE(helper.find("Font.Charset = GB2312_CHARSET\r\n"), std::string::npos);
+  EXPECT_NE(helper.find("Caption = '\xC8\xB7\xB6\xA8'"), std::string::npos) << "a byte string caption, 確定 in GB2312";
+  const std::string main_form = dir_.Read("sample/MainForm.dfm");
+  EXPECT_NE(main_form.find("Caption = '\xBB\xB6\xD3\xAD"), std::string::npos) << "a wide-string caption, folded and converted";
+}
+
 TEST_F(CliProjectTest, ConvertsTheProjectAndLogsEachFile) {
   const auto result = Run({"convert", "--to", "gb", root_ + "Demo.dpr"});
   ASSERT_EQ(result.exit_code, 0) << result.err;

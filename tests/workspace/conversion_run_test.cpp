@@ -140,7 +140,7 @@ TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
     int seen = 0;
     inputs.load_form_text = [&seen](const std::string& path, int code_page) {
       seen = code_page;
-      return LoadTextFormFile(path, code_page);
+      return LoadFoldedFormText(path, code_page);
     };
     ConvertAll(inputs, observer_);
     EXPECT_EQ(seen, c.expected) << c.direction << " " << c.requested;

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/, installing what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(clang libclang-rt-14-dev cmake make pkg-config libicu-dev libopencc-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "fuzz: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DBGCONV_FUZZ=ON -DBGCONV_BUILD_TESTS=OFF -DBGCONV_BUILD_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target form_stream_fuzzer form_text_fuzzer

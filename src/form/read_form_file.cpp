@@ -1,0 +1,39 @@
+#include "form/read_form_file.h"
+
+#include <exception>
+
+#include "form/decode_form_file.h"
+#include "form/wide_string_fold.h"
+#include "platform/errors.h"
+
+namespace bgconv {
+namespace {
+
+// The folded form text, or none; the failure has then been sent to `debug`
+// and its message stands in `failure`.
+std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug,
+                                     std::string& failure) {
+  try {
+    return FoldWideStrings(DecodeFormFile(path), code_page);
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  debug.Send(failure + "  " + path);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug) {
+  std::string ignored;
+  return ReadFormFile(path, code_page, debug, ignored);
+}
+
+std::string LoadFormText(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug) {
+  std::string failure;
+  const auto lines = ReadFormFile(path, code_page, debug, failure);
+  if (!lines) throw EFormFileError(path, failure);
+  return lines->Text();
+}
+
+}  // namespace bgconv

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "support/form_stream_writer.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace bgconv {
+namespace {
+
+using testing::RunProgram;
+
+std::string CaptionForm() {
+  testing::FormStreamWriter stream;
+  stream.Signature().Object("TForm1", "Form1").Property("Caption").WideString(u"\u4F60\u597D").End().End();
+  return testing::BinaryFormFile(stream);
+}
+
+TEST(CliForm, FoldsIntoTheChosenCodePage) {
+  testing::TempDir dir;
+  const auto path = dir.Write("Unit1.dfm", CaptionForm());
+  auto result = RunProgram("bgconv", {"form", path});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "object Form1: TForm1\r\n  Caption = '\xA7\x41\xA6\x6E'\r\nend\r\n");
+  result = RunProgram("bgconv", {"form", "--acp=936", path});
+  EXPECT_EQ(result.out, "object Form1: TForm1\r\n  Caption = '\xC4\xE3\xBA\xC3'\r\nend\r\n");
+  result = RunProgram("bgconv", {"form", "--raw", path});
+  EXPECT_EQ(result.out, "object Form1: TForm1\r\n  Caption = #20320#22909\r\nend\r\n");
+  EXPECT_TRUE(result.err.empty());
+}
+
+TEST(CliForm, RawGivesATextFormBackByteForByte) {
+  testing::TempDir dir;
+  const std::string text = "object A: TA\n  B = #20320\rend";
+  const auto path = dir.Write("a.dfm", text);
+  EXPECT_EQ(RunProgram("bgconv", {"form", "--raw", path}).out, text);
+}
+
+TEST(CliForm, AFailingFileIsNamedAndTheOthersStillWritten) {
+  testing::TempDir dir;
+  const auto good = dir.Write("good.dfm", "object A: TA\nend\n");
+  const auto bad = dir.Write("bad.dfm", "\nobject A: TA\n");
+  const auto result = RunProgram("bgconv", {"form", bad, good});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.out, "object A: TA\r\nend\r\n");
+  EXPECT_EQ(result.err, "bgconv: debug: Invalid stream format  " + bad + "\nbgconv: " + bad + ": Invalid stream format\n");
+  const auto raw = RunProgram("bgconv", {"form", "--raw", dir.File("none.dfm")});
+  EXPECT_EQ(raw.exit_code, 1);
+  EXPECT_EQ(raw.err, "bgconv: " + dir.File("none.dfm") + ": Cannot open file " + dir.File("none.dfm") + "\n");
+}
+
+TEST(CliForm, UsageErrors) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"form"},
+      {"form", "--acp", "1252", "a.dfm"},
+      {"form", "--acp"},
+      {"form", "--bogus", "a.dfm"},
+  };
+  for (const auto& args : bad) {
+    const auto result = RunProgram("bgconv", args);
+    EXPECT_EQ(result.exit_code, 2) << args.back();
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+  const auto help = RunProgram("bgconv", {"form", "--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("--acp 950|936"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace bgconv
