@@ -40,8 +40,11 @@ struct Outcome {
   long peak_kib = 0;
 };
 
-// Runs `argv` to its end with its output discarded.
+// Runs `argv` to its end with its output discarded.  The dirty pages of
+// whatever ran before are written out first, so that no command is timed on
+// the write-back of another.
 Outcome Run(std::vector<std::string> args) {
+  ::sync();
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
