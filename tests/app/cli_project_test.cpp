@@ -72,6 +72,10 @@ TEST_F(CliProjectTest, ListShowsTheRowsTabSeparated) {
   result = Run({"list", "--no-config", root_ + "Demo.dpr"});
   EXPECT_EQ(SplitLines(result.out).size(), 5u);
 
+  result = Run({"list", root_ + "Missing.dpr"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, "bgconv: Cannot open file " + root_ + "Missing.dpr\n");
+
   Settings("[cpOption]\r\nAddConfigFile=0\r\n");
   EXPECT_EQ(SplitLines(Run({"list", root_ + "Demo.dpr"}).out).size(), 5u) << "the settings' default";
   EXPECT_EQ(SplitLines(Run({"list", "--config", root_ + "Demo.dpr"}).out).size(), 7u) << "the option wins";
