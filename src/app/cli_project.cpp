@@ -58,7 +58,9 @@ constexpr std::string_view kConvertUsage =
     "  --no-change-default-charset  leave DEFAULT_CHARSET alone\n"
     "  --acp 950|936                the code page form captions are read into\n"
     "                               (default: the source code page, 950 for --to gb)\n"
-    "  --engine builtin|concmd      the conversion engine (only builtin so far)\n"
+    "  --engine builtin|external    the conversion engine: the built-in tables, or\n"
+    "                               ConCmd/ConCmd beside this program over the work\n"
+    "                               folder (settings: WorkConvertDir, cpEng Parameter)\n"
     "  --sync                       flush every file to the disk before replacing\n"
     "  --quiet                      show errors only\n"
     "  --settings FILE              take the defaults from FILE\n"
@@ -185,9 +187,9 @@ int ParseCodePage(const std::string& value) {
 }
 
 int ParseEngine(const std::string& value) {
-  if (value == "builtin") return kEngineItSelf;
-  if (value == "concmd") return kEngineConCmd;
-  throw UsageError("convert: --engine takes 'builtin' or 'concmd', not '" + value + "'");
+  if (value == "builtin" || value == "itself") return kEngineItSelf;
+  if (value == "external" || value == "concmd") return kEngineConCmd;
+  throw UsageError("convert: --engine takes 'builtin' or 'external', not '" + value + "'");
 }
 
 // The backup folder must be there before the first copy; the window makes
@@ -317,7 +319,9 @@ int RunConvert(Arguments& args, Io io) {
       throw UsageError("convert: --backup needs a folder");
     }
   }
-  if (settings) inputs.work_folder = settings->work_folder;
+  const Settings defaults = settings ? *settings : DefaultSettings(ProgramSettingsContext());
+  inputs.work_folder = defaults.work_folder;
+  inputs.engine_parameter = defaults.engine_parameter;
 
   Workspace workspace;
   if (project) {
@@ -341,7 +345,9 @@ int RunConvert(Arguments& args, Io io) {
   ConsoleObserver observer(io.err, terminal, quiet, inputs.rows.size());
   const ConversionSummary summary = ConvertAll(inputs, observer);
   for (const auto& path : summary.missing_paths) io.err << "bgconv: not converted, file not found: " << path << '\n';
-  return summary.missing_paths.empty() ? kExitOk : kExitFailure;
+  for (const auto& path : summary.not_converted_paths)
+    io.err << "bgconv: not converted, the external converter gave no copy back: " << path << '\n';
+  return summary.missing_paths.empty() && summary.not_converted_paths.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace bgconv::cli

@@ -22,12 +22,13 @@ class LogRows final : public CaptureRows {
   ExternalPassReporter& reporter_;
 };
 
-CopyBack CopyBackRow(const std::string& work_folder, const ExternalPassRow& row) {
-  const std::string work_path = work_folder + row.work_name;
+CopyBack CopyBackRow(const ExternalPassInputs& inputs, const ExternalPassRow& row, int exit_code) {
+  const std::string work_path = inputs.work_folder + row.work_name;
   if (!PathExists(work_path)) return CopyBack::kMissing;
   // Read and written as bytes, so a failure at either end leaves both files
   // as they were; only a complete copy lets the work copy go.
   const std::string bytes = ReadWholeFile(work_path);
+  if (inputs.accept && !inputs.accept(row, bytes, exit_code)) return CopyBack::kRejected;
   WriteFileAtomically(row.path, bytes);
   ::unlink(work_path.c_str());
   return CopyBack::kCopied;
@@ -71,7 +72,7 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
   result.rows.reserve(inputs.rows.size());
   for (const ExternalPassRow& row : inputs.rows) {
     try {
-      result.rows.push_back(CopyBackRow(inputs.work_folder, row));
+      result.rows.push_back(CopyBackRow(inputs, row, result.exit_code));
     } catch (const Exception& error) {
       result.rows.push_back(CopyBack::kFailed);
       reporter.ShowMessage(error.what());

@@ -8,6 +8,7 @@
 // the path it goes back to.  So two rows whose files share a name (Unit1.pas
 // in two folders) can travel under two different work names.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,10 @@ struct ExternalPassInputs {
   std::string engine_parameter;  // e.g. "/f:d"; empty for none
   std::string work_folder;       // ends in a separator; the mask is this followed by "*.*"
   std::vector<ExternalPassRow> rows;
+  // When set, asked for every work copy before it goes back, with the
+  // converter's exit code: false keeps the file at the row's path as it was
+  // and leaves the work copy in the work folder.
+  std::function<bool(const ExternalPassRow& row, std::string_view converted, int exit_code)> accept;
 };
 
 // Where the pass reports to: the log list of the window, or the terminal.
@@ -65,6 +70,7 @@ enum class CopyBack {
   kCopied,   // the work copy replaced the file at the row's path and is deleted
   kMissing,  // the work folder has no file of the row's work name; the path is untouched
   kFailed,   // reading the work copy or writing the path failed; both are as they were
+  kRejected, // `accept` refused the work copy; both are as they were
 };
 
 struct ExternalPassResult {

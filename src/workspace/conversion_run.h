@@ -61,6 +61,10 @@ struct ConversionInputs {
   // code page of the direction.
   int ansi_code_page = 0;
   std::string work_folder;  // the external engine's, ending in a separator
+  // The external engine: the folder whose ConCmd/ConCmd runs (the program's
+  // own when empty) and the text appended to its switches.
+  std::string program_folder;
+  std::string engine_parameter;
   FormTextLoader load_form_text = LoadFoldedFormText;
   WriteOptions write_options;  // durable: one fsync per written file
 };
@@ -80,6 +84,11 @@ class ConversionObserver {
   virtual void Log(std::string_view line) = 0;
   virtual void ShowMessage(std::string_view text) = 0;
   virtual void ShowPage(NotebookPage page) = 0;
+  // The external converter redrew its last output row: replace the last log
+  // row.  By default the row is logged once more.
+  virtual void ReplaceLastLog(std::string_view line) { Log(line); }
+  // Selects the last log row (the converter's "%s returned %d").
+  virtual void SelectLastLog() {}
 };
 
 // What became of the rows of a run that ended normally.
@@ -87,6 +96,9 @@ struct ConversionSummary {
   std::size_t converted = 0;
   std::size_t repeated = 0;                 // rows naming a file converted before in the run
   std::vector<std::string> missing_paths;   // rows whose file was not there
+  // External engine: rows whose converted copy did not come back; their
+  // files are as they were before the run.
+  std::vector<std::string> not_converted_paths;
 };
 
 // The run stopped at a row: the message names the file and says why,

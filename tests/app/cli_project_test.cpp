@@ -197,10 +197,14 @@ TEST_F(CliProjectTest, DefaultsComeFromTheSettingsAndOptionsOverrideThem) {
   EXPECT_FALSE(fs::exists(root_ + "Sub/Unit2.pas.GB"));
   EXPECT_FALSE(fs::exists(dir_.File("saved/Unit2.pas")));
 
+  // ConvertEngine=1: the external converter, which this copy of the
+  // program does not have beside it; the file stays as it was.
   Settings("[cpOption]\r\nDefLan=0\r\nConvertEngine=1\r\n");
+  const std::string before = Read("RAS.PAS");
   result = Run({"convert", root_ + "RAS.PAS"});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_NE(result.err.find("not available yet"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("ConCmd/ConCmd: System Error.  Code: 2."), std::string::npos) << result.err;
+  EXPECT_EQ(Read("RAS.PAS"), before);
   result = Run({"convert", "--engine", "builtin", "--quiet", root_ + "RAS.PAS"});
   EXPECT_EQ(result.exit_code, 0) << result.err;
 }

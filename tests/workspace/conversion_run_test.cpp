@@ -8,6 +8,7 @@
 
 #include "codec/charset_names.h"
 #include "support/file_size_limit.h"
+#include "support/recording_observer.h"
 #include "support/temp_dir.h"
 
 namespace bgconv {
@@ -15,33 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Events = std::vector<std::string>;
+using testing::Events;
+using testing::RecordingObserver;
 
 // 國們 in Big5 and in GB2312.
 const std::string kBig5 = "\xB0\xEA\xAD\xCC";
 const std::string kGb = "\xB9\xFA\xC3\xC7";
-
-// Everything the run shows, in order, as one text per call.
-class RecordingObserver : public ConversionObserver {
- public:
-  void ShowProgress(std::string_view title) override { events.push_back("show " + std::string(title)); }
-  void UpdateProgress(int percent) override { events.push_back("progress " + std::to_string(percent)); }
-  void UpdateProgressTitle(std::string_view title) override { events.push_back("title " + std::string(title)); }
-  void HideProgress() override { events.push_back("hide"); }
-  void Log(std::string_view line) override { events.push_back("log " + std::string(line)); }
-  void ShowMessage(std::string_view text) override { events.push_back("message " + std::string(text)); }
-  void ShowPage(NotebookPage page) override {
-    events.push_back(page == NotebookPage::kLogView ? "page Log View" : "page Source View");
-  }
-
-  Events Logs() const {
-    Events logs;
-    for (const auto& event : events)
-      if (event.rfind("log ", 0) == 0) logs.push_back(event.substr(4));
-    return logs;
-  }
-  Events events;
-};
 
 class RunTest : public ::testing::Test {
  protected:

@@ -1,0 +1,142 @@
+// The run with the external engine: the real ConCmd-compatible converter,
+// and converters that fail in the ways that could lose a file.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+#include "platform/purge.h"
+#include "support/recording_observer.h"
+#include "support/temp_dir.h"
+#include "workspace/conversion_run.h"
+
+namespace bgconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 國 and 們 in Big5 and in GB2312.
+const std::string kBig5Guo = "\xB0\xEA";
+const std::string kBig5Men = "\xAD\xCC";
+const std::string kGbGuo = "\xB9\xFA";
+const std::string kGbMen = "\xC3\xC7";
+
+std::string FormText(const std::string& caption, const std::string& charset) {
+  return "object Form1: TForm1\r\n  Caption = '" + caption + "'\r\n  Font.Charset = " + charset + "\r\nend\r\n";
+}
+
+class ExternalRunTest : public ::testing::Test {
+ protected:
+  ExternalRunTest() {
+    Write("a/Unit1.pas", "// " + kBig5Guo + "\r\n");
+    Write("b/Unit1.pas", "// " + kBig5Men + "\r\n");
+    Write("Main.dfm", FormText(kBig5Guo, "CHINESEBIG5_CHARSET"));
+    // A binary form: its original bytes must survive a failed pass.
+    Write("Bin.dfm", ReadWholeFile(std::string(BGCONV_SOURCE_DIR) + "/tests/form/fixtures/main_form.dfm"));
+  }
+
+  void Write(const std::string& name, const std::string& bytes) { dir_.Write("p/" + name, bytes); }
+  std::string Read(const std::string& name) { return dir_.Read("p/" + name); }
+  std::string Path(const std::string& name) { return dir_.File("p/" + name); }
+
+  ConversionInputs Inputs(std::vector<std::string> names, std::string program_folder) {
+    ConversionInputs inputs;
+    for (const auto& name : names) inputs.rows.push_back(FileRow{FileNameOf(Path(name)), "1", "TW", Path(name), 0});
+    inputs.direction = kBigToGb;
+    inputs.engine = kEngineConCmd;
+    inputs.work_folder = dir_.File("work") + "/";
+    inputs.program_folder = std::move(program_folder);
+    return inputs;
+  }
+
+  // A converter of our own making at <folder>/ConCmd/ConCmd.
+  std::string FakeConverter(const std::string& script) {
+    const std::string program = dir_.Write("fake/ConCmd/ConCmd", "#!/bin/sh\n" + script + "\n");
+    fs::permissions(program, fs::perms::owner_all);
+    return dir_.File("fake") + "/";
+  }
+
+  std::vector<std::string> WorkFolderEntries() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_.File("work"))) names.push_back(entry.path().filename());
+    return names;
+  }
+
+  testing::TempDir dir_;
+  testing::RecordingObserver observer_;
+};
+
+TEST_F(ExternalRunTest, ConvertsSameNamedFilesApartAndRewritesFormCharsets) {
+  const auto summary = ConvertAll(
+      Inputs({"a/Unit1.pas", "b/Unit1.pas", "Main.dfm"}, std::string(BGCONV_BIN_DIR) + "/"), observer_);
+  EXPECT_EQ(summary.converted, 3u);
+  EXPECT_TRUE(summary.not_converted_paths.empty());
+  EXPECT_EQ(Read("a/Unit1.pas"), "// " + kGbGuo + "\r\n");
+  EXPECT_EQ(Read("b/Unit1.pas"), "// " + kGbMen + "\r\n");
+  EXPECT_EQ(Read("Main.dfm"), FormText(kGbGuo, "GB2312_CHARSET"));
+  // The program made the work folder, marked it, and took every copy back.
+  EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
+  const auto logs = observer_.Logs();
+  EXPECT_EQ(logs.front(), "Begin Convert Code");
+  EXPECT_EQ(logs.back(), "End Convert Code");
+  EXPECT_NE(std::find_if(logs.begin(), logs.end(),
+                         [](const std::string& line) { return line.find(" returned 0") != std::string::npos; }),
+            logs.end());
+}
+
+// Whatever the converter does wrong, every file keeps its original bytes and
+// the work folder keeps none of the run's copies.
+TEST_F(ExternalRunTest, NoFileIsLostWhenTheConverterFails) {
+  struct Case {
+    const char* what;
+    const char* script;
+  };
+  const Case cases[] = {
+      {"returns an error without converting", "exit 3"},
+      {"deletes the files", "rm -f \"$(dirname \"$2\")\"/*; exit 0"},
+      {"leaves the files unconverted", "exit 0"},
+      {"truncates the files and fails", "for f in \"$(dirname \"$2\")\"/*; do : > \"$f\"; done; exit 1"},
+  };
+  const std::vector<std::string> names = {"a/Unit1.pas", "b/Unit1.pas", "Main.dfm", "Bin.dfm"};
+  std::vector<std::string> originals;
+  for (const auto& name : names) originals.push_back(Read(name));
+  for (const auto& c : cases) {
+    testing::RecordingObserver observer;
+    const auto summary = ConvertAll(Inputs(names, FakeConverter(c.script)), observer);
+    EXPECT_EQ(summary.converted, 0u) << c.what;
+    EXPECT_EQ(summary.not_converted_paths.size(), names.size()) << c.what;
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Read(names[i]), originals[i]) << c.what << ": " << names[i];
+    EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)}) << c.what;
+    EXPECT_EQ(observer.Logs().back(), "End Convert Code") << c.what;
+  }
+}
+
+TEST_F(ExternalRunTest, ConverterThatCannotStartEndsTheRunAndChangesNothing) {
+  const std::string original = Read("Bin.dfm");
+  try {
+    ConvertAll(Inputs({"a/Unit1.pas", "Bin.dfm"}, dir_.File("nowhere") + "/"), observer_);
+    FAIL() << "the run went on without its converter";
+  } catch (const EConversionError& error) {
+    EXPECT_NE(std::string(error.what()).find("nowhere/ConCmd/ConCmd"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
+  EXPECT_EQ(Read("Bin.dfm"), original);
+  EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
+  EXPECT_EQ(observer_.events.back(), "hide");
+}
+
+TEST_F(ExternalRunTest, FailingRowBeforeThePassTakesItsCopiesBack) {
+  Write("Bad.dfm", "this is no form");
+  EXPECT_THROW(ConvertAll(Inputs({"a/Unit1.pas", "Bad.dfm", "b/Unit1.pas"}, std::string(BGCONV_BIN_DIR) + "/"),
+                          observer_),
+               EConversionError);
+  EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
+  EXPECT_EQ(Read("b/Unit1.pas"), "// " + kBig5Men + "\r\n");
+  EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
+}
+
+}  // namespace
+}  // namespace bgconv
