@@ -5,17 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(clang libclang-rt-14-dev cmake make pkg-config libicu-dev libopencc-dev)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if ((${#missing[@]})); then
-  echo "fuzz: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+tools/install-packages.sh "${packages[@]}"
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DBGCONV_FUZZ=ON -DBGCONV_BUILD_TESTS=OFF -DBGCONV_BUILD_BENCH=OFF >/dev/null

@@ -8,17 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libicu-dev libopencc-dev opencc libgtest-dev libbenchmark-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+tools/install-packages.sh "${packages[@]}"
 
 build=build
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)

@@ -14,6 +14,7 @@
 
 #include "external/command_line.h"
 #include "platform/errors.h"
+#include "platform/file_descriptor.h"
 
 extern char** environ;
 
@@ -25,22 +26,6 @@ using std::chrono::steady_clock;
 
 constexpr std::size_t kReadBufferSize = 257;
 constexpr std::size_t kMaxLineLength = 256;
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-  int get() const { return fd_; }
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
 
 // The capture state of one call: the text gathered since the last write and
 // whether the next write starts a new row.

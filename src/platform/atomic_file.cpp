@@ -12,40 +12,10 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/file_descriptor.h"
 
 namespace bgconv {
 namespace {
-
-// Closes a descriptor when the scope ends, whatever way it ends.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-  int get() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const bool ok = ::close(fd_) == 0;
-    fd_ = -1;
-    return ok;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 mode_t DefaultFileMode() {
   const mode_t mask = ::umask(0);

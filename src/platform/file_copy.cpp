@@ -9,21 +9,10 @@
 #include <filesystem>
 
 #include "platform/errors.h"
+#include "platform/file_descriptor.h"
 
 namespace bgconv {
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 bool Exists(const std::string& path) {
   struct stat info {};

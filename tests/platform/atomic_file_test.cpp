@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/errors.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace bgconv {
@@ -18,27 +19,6 @@ namespace fs = std::filesystem;
 std::size_t EntriesIn(const fs::path& folder) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
-
-// Lowers the largest file this process may write, as a full disk would stop
-// a write half-way; works for root too.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t old_handler_;
-};
 
 TEST(AtomicFile, ReplacesContentAndKeepsPermissionBits) {
   testing::TempDir dir;
@@ -55,7 +35,7 @@ TEST(AtomicFile, InterruptedWriteLeavesTheOldContent) {
   testing::TempDir dir;
   const auto path = dir.Write("unit.pas", "the original");
   {
-    FileSizeLimit limit(4096);
+    testing::FileSizeLimit limit(4096);
     EXPECT_THROW(WriteFileAtomically(path, std::string(100000, 'x')), EFCreateError);
   }
   EXPECT_EQ(dir.Read("unit.pas"), "the original");
