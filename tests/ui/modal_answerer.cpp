@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -39,20 +42,34 @@ void ModalAnswerer::ExpectMessageBox(int button) {
 
 void ModalAnswerer::Poll() {
   auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-  if (dialog == nullptr || !dialog->isVisible() || dialog == answering_) return;
-  // A handler may run a nested dialog of its own; this one stays its.
-  QPointer<QDialog> guard(dialog);
-  QDialog* previous = answering_;
-  answering_ = dialog;
-  if (handlers_.empty()) {
-    unexpected_ << DescribeMessageBox(*dialog);
-    dialog->reject();
-  } else {
-    Handler handler = std::move(handlers_.front());
-    handlers_.pop_front();
-    handler(*dialog);
-  }
-  answering_ = previous;
+  if (dialog == nullptr || !dialog->isVisible() || answering_.contains(dialog)) return;
+  answering_.insert(dialog);
+  // Answered from an event of its own, not from the timer: a handler that
+  // opens a nested dialog needs the timer to fire again meanwhile.
+  QMetaObject::invokeMethod(
+      this,
+      [this, dialog = QPointer<QDialog>(dialog)] {
+        if (dialog.isNull()) return;
+        if (handlers_.empty()) {
+          unexpected_ << DescribeMessageBox(*dialog);
+          dialog->reject();
+        } else {
+          Handler handler = std::move(handlers_.front());
+          handlers_.pop_front();
+          handler(*dialog);
+        }
+        answering_.remove(dialog.data());
+      },
+      Qt::QueuedConnection);
+}
+
+void ChooseFile(QDialog& file_dialog, const QString& path) {
+  auto& dialog = dynamic_cast<QFileDialog&>(file_dialog);
+  const QFileInfo file(path);
+  dialog.setDirectory(file.absolutePath());
+  auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+  if (name != nullptr) name->setText(file.fileName());
+  file_dialog.accept();
 }
 
 QString DescribeMessageBox(const QDialog& dialog) {

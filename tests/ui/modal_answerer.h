@@ -4,6 +4,7 @@
 // closed and recorded, so that a test never hangs on a box left open.
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -41,10 +42,13 @@ class ModalAnswerer : public QObject {
 
   QTimer timer_;
   std::deque<Handler> handlers_;
-  QDialog* answering_ = nullptr;
+  QSet<QDialog*> answering_;  // dialogs whose handler has not returned yet
   QStringList texts_;
   QStringList unexpected_;
 };
+
+// Types `path` into the file dialog, as a user would, and accepts it.
+void ChooseFile(QDialog& file_dialog, const QString& path);
 
 // The text, title and icon of the message box, for the record.
 QString DescribeMessageBox(const QDialog& dialog);

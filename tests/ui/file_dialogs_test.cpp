@@ -1,4 +1,4 @@
-#include "ui/folder_dialog.h"
+#include "ui/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QTest>
@@ -10,7 +10,7 @@
 
 namespace bgconv {
 
-class FolderDialogTest : public QObject {
+class FileDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -49,6 +49,13 @@ class FolderDialogTest : public QObject {
     QCOMPARE(folder, std::string("/"));
   }
 
+  void WindowsFiltersBecomeQtNameFilters() {
+    QCOMPARE(NameFilters("Delphi  Project (*.dpr)|*.dpr|Delphi Project (*.dpr;.*.dpk)|*.dpr;*.dpk|"
+                         "HTML Document File (*.htm;*html)|*.htm;*html|ALL File(*.*)|*.*|Plain|*.txt"),
+             QStringList({"Delphi  Project (*.dpr)", "Delphi Project (*.dpr *.dpk)", "HTML Document File (*.htm *html)",
+                          "ALL File(*)", "Plain (*.txt)"}));
+  }
+
   void CancelGivesFalseAndAnEmptyFolder() {
     testing::ModalAnswerer answerer;
     answerer.Expect([](QDialog& dialog) { dialog.reject(); });
@@ -61,5 +68,5 @@ class FolderDialogTest : public QObject {
 
 }  // namespace bgconv
 
-QTEST_MAIN(bgconv::FolderDialogTest)
-#include "folder_dialog_test.moc"
+QTEST_MAIN(bgconv::FileDialogsTest)
+#include "file_dialogs_test.moc"
