@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(clang libclang-rt-14-dev cmake make pkg-config libicu-dev)
+packages=(clang libclang-rt-14-dev cmake make pkg-config libicu-dev libopencc-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -14,9 +14,10 @@ constexpr std::string_view kUsage =
     "Converts the source files of Delphi projects between Big5 (cp950) and GB2312 (cp936).\n"
     "\n"
     "Commands:\n"
-    "  text      convert a text file (or standard input) to standard output\n"
-    "  form      write the form text of form files (.dfm) to standard output\n"
-    "  settings  show the settings file in use and its values\n"
+    "  text           convert a text file (or standard input) to standard output\n"
+    "  form           write the form text of form files (.dfm) to standard output\n"
+    "  settings       show the settings file in use and its values\n"
+    "  external-pass  run the external converter over the work folder, copy files back\n"
     "\n"
     "Run 'bgconv COMMAND --help' for the options of a command.\n";
 
@@ -29,6 +30,7 @@ constexpr Command kCommands[] = {
     {"text", RunText},
     {"form", RunForm},
     {"settings", RunSettings},
+    {"external-pass", RunExternalPass},
 };
 
 }  // namespace

@@ -55,5 +55,6 @@ int Run(const std::vector<std::string>& args, Io io);
 int RunText(Arguments& args, Io io);
 int RunSettings(Arguments& args, Io io);
 int RunForm(Arguments& args, Io io);
+int RunExternalPass(Arguments& args, Io io);
 
 }  // namespace bgconv::cli

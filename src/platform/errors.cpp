@@ -1,6 +1,14 @@
 #include "platform/errors.h"
 
+#include <cstring>
+
 namespace bgconv {
+
+EOSError SystemError(int error_code) {
+  if (error_code == 0) return EOSError("A call to an OS function failed");
+  return EOSError("System Error.  Code: " + std::to_string(error_code) + ".\r\n" + std::strerror(error_code),
+                  error_code);
+}
 
 EFOpenError::EFOpenError(const std::string& path) : Exception("Cannot open file " + path) {}
 

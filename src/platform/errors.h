@@ -52,10 +52,22 @@ class EFormFileError : public Exception {
   EFormFileError(const std::string& path, const std::string& reason);
 };
 
+// A system call failed.  ErrorCode() is the system's error number (errno),
+// 0 when the failure has none.
 class EOSError : public Exception {
  public:
-  using Exception::Exception;
+  explicit EOSError(const std::string& message, int error_code = 0)
+      : Exception(message), error_code_(error_code) {}
+  int ErrorCode() const { return error_code_; }
+
+ private:
+  int error_code_;
 };
+
+// The failure of a system call with the error number `error_code`:
+// "System Error.  Code: %d." followed by CR LF and the system's text for the
+// code, or "A call to an OS function failed" for the code 0.
+EOSError SystemError(int error_code);
 
 class EInOutError : public Exception {
  public:

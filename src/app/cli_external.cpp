@@ -1,0 +1,132 @@
+#include <iostream>
+#include <optional>
+
+#include "app/cli.h"
+#include "codec/converter.h"
+#include "external/external_engine.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "settings/settings.h"
+
+namespace bgconv::cli {
+namespace {
+
+constexpr std::string_view kExternalPassUsage =
+    "Usage: bgconv external-pass [--to gb|big5] [--parameter TEXT] [--work-folder DIR] [FILE...]\n"
+    "Runs the external converter (ConCmd/ConCmd in bgconv's folder) over every\n"
+    "file in the work folder, then copies each FILE back: the file of the same\n"
+    "name in the work folder replaces FILE and is deleted.  A FILE whose name\n"
+    "the work folder lacks stays as it is.  The converter's output and the line\n"
+    "\"COMMAND returned CODE\" go to standard output.\n"
+    "\n"
+    "  --to gb|big5       the direction (default: the settings' DefLan)\n"
+    "  --parameter TEXT   added after the direction switch, e.g. /f:d for\n"
+    "                     \"Not Vocabulary Convert\" (default: the settings' cpEng\n"
+    "                     Parameter)\n"
+    "  --work-folder DIR  the folder to convert (default: the settings'\n"
+    "                     WorkConvertDir)\n"
+    "\n"
+    "Exits 1 when the converter cannot start or returns a code other than 0,\n"
+    "or when a FILE was not copied back.\n";
+
+int ParseDirection(const std::string& value) {
+  if (value == "gb") return kBigToGb;
+  if (value == "big5") return kGbToBig;
+  throw UsageError("external-pass: --to takes 'gb' or 'big5', not '" + value + "'");
+}
+
+// Prints each log row once it is final: a row the converter redraws with CR
+// is printed in its last state.
+class TerminalReporter final : public ExternalPassReporter {
+ public:
+  explicit TerminalReporter(Io io) : io_(io) {}
+  ~TerminalReporter() override { Flush(); }
+
+  void Log(std::string_view row) override {
+    Flush();
+    pending_ = row;
+    has_pending_ = true;
+  }
+  void ReplaceLastLog(std::string_view row) override { pending_ = row; }
+  void SelectLastLog() override { Flush(); }
+  void ShowMessage(std::string_view text) override {
+    Flush();
+    io_.err << "bgconv: " << text << '\n';
+  }
+  void Flush() {
+    if (!has_pending_) return;
+    io_.out << pending_ << '\n';
+    io_.out.flush();
+    has_pending_ = false;
+  }
+
+ private:
+  Io io_;
+  std::string pending_;
+  bool has_pending_ = false;
+};
+
+}  // namespace
+
+int RunExternalPass(Arguments& args, Io io) {
+  std::optional<int> direction;
+  std::optional<std::string> parameter;
+  std::optional<std::string> work_folder;
+  while (auto option = args.NextOption()) {
+    if (*option == "--help" || *option == "-h") {
+      io.out << kExternalPassUsage;
+      return kExitOk;
+    }
+    if (*option == "--to") {
+      direction = ParseDirection(args.Value());
+    } else if (*option == "--parameter") {
+      parameter = args.Value();
+    } else if (*option == "--work-folder") {
+      work_folder = args.Value();
+      if (work_folder->empty()) throw UsageError("external-pass: --work-folder needs a folder");
+    } else {
+      args.Unknown(*option);
+    }
+  }
+
+  ExternalPassInputs inputs;
+  if (!direction || !parameter || !work_folder) {
+    const Settings settings = LoadSettings(SettingsPath(), ProgramSettingsContext());
+    if (!direction) direction = settings.code_direction;
+    if (!parameter) parameter = settings.engine_parameter;
+    if (!work_folder) work_folder = settings.work_folder;
+  }
+  inputs.program = ConCmdProgramPath(ExecutableFolder());
+  inputs.direction = *direction;
+  inputs.engine_parameter = *parameter;
+  inputs.work_folder = EnsureTrailingBackslash(*work_folder);
+  for (const std::string& file : args.Operands()) {
+    const std::size_t slash = file.rfind(kPathSeparator);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    if (name.empty()) throw UsageError("external-pass: '" + file + "' names no file");
+    inputs.rows.push_back({name, file});
+  }
+
+  ExternalPassResult result;
+  {
+    TerminalReporter reporter(io);
+    result = RunExternalEngine(inputs, reporter);
+  }
+  int status = kExitOk;
+  for (std::size_t i = 0; i < inputs.rows.size(); ++i) {
+    if (result.rows[i] == CopyBack::kMissing) {
+      io.err << "bgconv: " << inputs.rows[i].path << " left as it was: the work folder has no "
+             << inputs.rows[i].work_name << "\n";
+    }
+    if (result.rows[i] != CopyBack::kCopied) status = kExitFailure;
+  }
+  if (result.exit_code != 0) {
+    io.err << "bgconv: the converter returned " << result.exit_code << "\n";
+    status = kExitFailure;
+  }
+  io.out.flush();
+  if (!io.out) throw Exception("cannot write to standard output");
+  return status;
+}
+
+}  // namespace bgconv::cli

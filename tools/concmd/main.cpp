@@ -1,0 +1,20 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "concmd.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string ini_path;
+  try {
+    ini_path = bgconv::ExecutableFolder() + "ConCmd.ini";
+  } catch (const bgconv::Exception& error) {
+    std::cout << "Error: " << error.what() << "\r\n";
+    return bgconv::concmd::kExitUsage;
+  }
+  return bgconv::concmd::Run(args, ini_path, std::cout);
+}
