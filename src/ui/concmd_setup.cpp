@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "external/external_engine.h"
 #include "platform/ansi_codepage.h"
 #include "platform/paths.h"
 #include "settings/concmd_ini.h"
@@ -45,10 +46,6 @@ QPlainTextEdit* ReadmeMemo(const char* name, QWidget* parent) {
 }
 
 }  // namespace
-
-std::string ConCmdBesideProgram(const std::string& exe_folder) {
-  return exe_folder + "ConCmd" + kPathSeparator + "ConCmd";
-}
 
 TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
     : QDialog(parent), exe_folder_(context.exe_folder) {
@@ -140,7 +137,7 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   connect(Button1, &QPushButton::clicked, this,
           [this] { EdFixCharset->setText(QString::fromUtf8(kDefaultHtmlTypes)); });
 
-  const std::string program = ConCmdBesideProgram(exe_folder_);
+  const std::string program = ConCmdProgramPath(exe_folder_);
   if (PathExists(program)) {
     edFilepath->setText(PathToQt(program));
     LoadConCmdIni(FolderOf(program) + "ConCmd.ini");

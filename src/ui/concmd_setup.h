@@ -18,16 +18,12 @@ class QTabWidget;
 
 namespace bgconv {
 
-// The converter the external engine runs: the program's folder followed by
-// ConCmd's folder and program.
-std::string ConCmdBesideProgram(const std::string& exe_folder);
-
 class TCCSeupFrm : public QDialog {
   Q_OBJECT
 
  public:
   // Fills the ConCmd.ini options and the readmes from the ConCmd beside the
-  // program; when there is none, says "File not Found" (before the dialog
+  // program (the one the external engine runs); when there is none, says "File not Found" (before the dialog
   // shows) and leaves the controls empty.
   TCCSeupFrm(const SettingsContext& context, QWidget* parent = nullptr);
 

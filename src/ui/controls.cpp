@@ -1,0 +1,172 @@
+#include "ui/controls.h"
+
+#include <QButtonGroup>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/qt_text.h"
+
+namespace bgconv {
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(0);
+  layout->setContentsMargins(ScaledPixels(8), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
+  for (int i = 0; i < items.size(); ++i) {
+    auto* button = new QRadioButton(items[i], this);
+    buttons_.push_back(button);
+    group_->addButton(button, i);
+    layout->addWidget(button);
+  }
+  connect(group_, &QButtonGroup::idClicked, this, [this](int index) { SetItemIndex(index); });
+}
+
+void TRadioGroup::SetItemIndex(int index, bool notify) {
+  if (index < -1 || index >= static_cast<int>(buttons_.size())) index = -1;
+  const bool changed = index != item_index_;
+  item_index_ = index;
+  if (index >= 0) {
+    buttons_[static_cast<std::size_t>(index)]->setChecked(true);
+  } else if (QAbstractButton* checked = group_->checkedButton()) {
+    group_->setExclusive(false);
+    checked->setChecked(false);
+    group_->setExclusive(true);
+  }
+  if (changed && notify) emit Click();
+}
+
+QRadioButton* TRadioGroup::Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
+
+BytePane::BytePane(QWidget* parent) : QPlainTextEdit(parent) {
+  setReadOnly(true);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void BytePane::SetBytes(std::string bytes, int code_page) {
+  bytes_ = std::move(bytes);
+  code_page_ = code_page;
+  Show();
+}
+
+void BytePane::SetCodePage(int code_page) {
+  if (code_page == code_page_) return;
+  code_page_ = code_page;
+  Show();
+}
+
+void BytePane::ClearBytes() {
+  bytes_.clear();
+  clear();
+}
+
+void BytePane::Show() { setPlainText(DecodeCodePage(bytes_, code_page_)); }
+
+void ClickPanel::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  QFrame::mousePressEvent(event);
+}
+
+void ClickPanel::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  QFrame::mouseReleaseEvent(event);
+  if (click) emit Clicked();
+}
+
+namespace {
+
+// A sheet of paper with a folded corner.
+void DrawPage(QPainter& painter, const QColor& band) {
+  const QPolygon sheet({QPoint(2, 0), QPoint(10, 0), QPoint(14, 4), QPoint(14, 15), QPoint(2, 15)});
+  painter.setPen(QColor(0x60, 0x60, 0x60));
+  painter.setBrush(Qt::white);
+  painter.drawPolygon(sheet);
+  painter.drawPolyline(QPolygon({QPoint(10, 0), QPoint(10, 4), QPoint(14, 4)}));
+  if (band.isValid()) painter.fillRect(QRect(3, 10, 11, 5), band);
+}
+
+void DrawLines(QPainter& painter, const QColor& colour, int from, int to) {
+  painter.setPen(colour);
+  for (int y = from; y <= to; y += 2) painter.drawLine(4, y, 11, y);
+}
+
+// A small window: frame, title bar.
+void DrawWindow(QPainter& painter, const QRect& frame, const QColor& title) {
+  painter.setPen(QColor(0x40, 0x40, 0x40));
+  painter.setBrush(QColor(0xF0, 0xF0, 0xF0));
+  painter.drawRect(frame);
+  painter.fillRect(QRect(frame.left() + 1, frame.top() + 1, frame.width() - 1, 3), title);
+}
+
+QPixmap DrawFileType(int index) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  switch (index) {
+    case 2:  // project: a page with the project's blue band
+      DrawPage(painter, QColor(0x1F, 0x4E, 0xB4));
+      DrawLines(painter, QColor(0x1F, 0x4E, 0xB4), 3, 7);
+      break;
+    case 3:  // package: a brown box
+      painter.setPen(QColor(0x5A, 0x3A, 0x10));
+      painter.setBrush(QColor(0xC8, 0x96, 0x50));
+      painter.drawRect(1, 5, 13, 10);
+      painter.drawLine(1, 5, 4, 1);
+      painter.drawLine(14, 5, 11, 1);
+      painter.drawLine(4, 1, 11, 1);
+      painter.fillRect(QRect(7, 6, 2, 9), QColor(0x5A, 0x3A, 0x10));
+      break;
+    case 4:  // unit source: a page of green code lines
+      DrawPage(painter, QColor());
+      DrawLines(painter, QColor(0x10, 0x80, 0x30), 3, 13);
+      break;
+    case 5:  // form: a window on a page
+      DrawPage(painter, QColor());
+      DrawWindow(painter, QRect(3, 5, 10, 8), QColor(0x10, 0x80, 0x30));
+      break;
+    case 6:  // run-time package: a box with a blue band
+      painter.setPen(QColor(0x20, 0x20, 0x60));
+      painter.setBrush(QColor(0x80, 0x9C, 0xD8));
+      painter.drawRect(1, 4, 13, 11);
+      painter.fillRect(QRect(2, 8, 12, 3), QColor(0x20, 0x20, 0x60));
+      break;
+    case 7:  // library: a page with two cog teeth rows
+      DrawPage(painter, QColor(0x80, 0x80, 0x80));
+      painter.setPen(QColor(0x40, 0x40, 0x40));
+      painter.setBrush(QColor(0xC0, 0xC0, 0xC0));
+      painter.drawEllipse(QPoint(8, 6), 3, 3);
+      break;
+    case 8:  // text: a page of grey lines
+      DrawPage(painter, QColor());
+      DrawLines(painter, QColor(0x70, 0x70, 0x70), 3, 13);
+      break;
+    case 9:  // program: a window with a blue title bar
+      DrawWindow(painter, QRect(0, 2, 15, 12), QColor(0x1F, 0x4E, 0xB4));
+      break;
+    case 1:  // no file type has it: a folder
+      painter.setPen(QColor(0x80, 0x60, 0x10));
+      painter.setBrush(QColor(0xF0, 0xC8, 0x50));
+      painter.drawRect(0, 4, 15, 10);
+      painter.drawRect(0, 2, 6, 2);
+      break;
+    default:  // any other file: a blank page
+      DrawPage(painter, QColor());
+      break;
+  }
+  return pixmap;
+}
+
+}  // namespace
+
+QIcon FileTypeIcon(int index) {
+  return QIcon(DrawFileType(index >= 0 && index < kFileTypeIconCount ? index : 0));
+}
+
+}  // namespace bgconv
