@@ -119,12 +119,12 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   layout->addWidget(edPara, 6, 1);
   layout->addWidget(Button3, 6, 2);
   layout->addWidget(PageControl1, 7, 0, 1, 3);
+  layout->addWidget(Label2, 8, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(Label2);
   buttons->addStretch();
   buttons->addWidget(BitBtn1);
   buttons->addWidget(BitBtn2);
-  layout->addLayout(buttons, 8, 0, 1, 3);
+  layout->addLayout(buttons, 9, 0, 1, 3);
   layout->setRowStretch(7, 1);
   for (QPushButton* small : {BitBtn7, Button1, Button2, Button3}) small->setMaximumWidth(ScaledPixels(60));
 
@@ -199,7 +199,9 @@ void TCCSeupFrm::BitBtn1Click() {
 bool ShowConCmdSetup(QWidget* owner, const std::string& settings_path, const SettingsContext& context,
                      std::string& engine_path) {
   TCCSeupFrm dialog(context, owner);
-  const EngineSetup stored = LoadEngineSetup(settings_path, DefaultEnginePath(context));
+  // Without a stored path the dialog offers the converter the external
+  // engine runs.
+  const EngineSetup stored = LoadEngineSetup(settings_path, ConCmdProgramPath(context.exe_folder));
   dialog.edFilepath->setText(PathToQt(stored.engine_path));
   dialog.edPara->setText(PathToQt(stored.parameter));
   dialog.CheckBox1->setChecked(stored.not_vocabulary);

@@ -62,7 +62,8 @@ class TCCSeupFrm : public QDialog {
 };
 
 // Opens the dialog owned by `owner` with the cpEng keys of the settings file
-// at `settings_path`.  Whatever the user answers, `engine_path` receives the
+// at `settings_path` (without a stored path: the converter the external
+// engine runs).  Whatever the user answers, `engine_path` receives the
 // dialog's path and the settings file its path, parameter and "Not
 // Vocabulary Convert" state.  True when the dialog closed with "Ok and
 // save".  Fails with EFOpenError or EFCreateError when the settings file

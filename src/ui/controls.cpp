@@ -1,10 +1,14 @@
 #include "ui/controls.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextOption>
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "ui/qt_text.h"
@@ -41,17 +45,20 @@ void TRadioGroup::SetItemIndex(int index, bool notify) {
 
 QRadioButton* TRadioGroup::Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
 
-BytePane::BytePane(QWidget* parent) : QPlainTextEdit(parent) {
-  setReadOnly(true);
-  setLineWrapMode(QPlainTextEdit::NoWrap);
+BytePane::BytePane(QWidget* parent) : QAbstractScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
 }
 
 void BytePane::SetBytes(std::string bytes, int code_page) {
   bytes_ = std::move(bytes);
   code_page_ = code_page;
+  verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(0);
   Show();
 }
 
@@ -61,12 +68,113 @@ void BytePane::SetCodePage(int code_page) {
   Show();
 }
 
-void BytePane::ClearBytes() {
-  bytes_.clear();
-  clear();
+void BytePane::ClearBytes() { SetBytes(std::string(), code_page_); }
+
+QString BytePane::Text() const {
+  QString text;
+  text.reserve(text_.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i != 0) text += u'\n';
+    text += QStringView(text_).mid(lines_[i].start, lines_[i].length);
+  }
+  return text;
 }
 
-void BytePane::Show() { setPlainText(DecodeCodePage(bytes_, code_page_)); }
+QString BytePane::Line(int index) const {
+  if (index < 0 || index >= LineCount()) return {};
+  const LineSpan& line = lines_[static_cast<std::size_t>(index)];
+  return text_.mid(line.start, line.length);
+}
+
+int BytePane::TopLine() const { return verticalScrollBar()->value(); }
+
+void BytePane::Show() {
+  text_ = DecodeCodePage(bytes_, code_page_);
+  lines_.clear();
+  widest_columns_ = 0;
+  if (!text_.isEmpty()) {
+    const QChar* const data = text_.constData();
+    const qsizetype size = text_.size();
+    qsizetype start = 0;
+    qsizetype columns = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+      const char16_t unit = data[i].unicode();
+      if (unit == u'\n' || unit == u'\r') {
+        lines_.push_back({start, i - start});
+        widest_columns_ = std::max(widest_columns_, columns);
+        if (unit == u'\r' && i + 1 < size && data[i + 1] == u'\n') ++i;
+        start = i + 1;
+        columns = 0;
+      } else {
+        columns += unit < 0x0100 ? 1 : 2;
+      }
+    }
+    lines_.push_back({start, size - start});  // after a final line break: an empty last line
+    widest_columns_ = std::max(widest_columns_, columns);
+  }
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+int BytePane::LineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
+
+void BytePane::UpdateScrollBars() {
+  const int visible = std::max(1, viewport()->height() / LineHeight());
+  verticalScrollBar()->setRange(0, std::max(0, LineCount() - visible));
+  verticalScrollBar()->setPageStep(visible);
+  verticalScrollBar()->setSingleStep(1);
+  const qsizetype width = widest_columns_ * fontMetrics().averageCharWidth() + 2 * kMargin;
+  horizontalScrollBar()->setRange(0, static_cast<int>(std::max<qsizetype>(0, width - viewport()->width())));
+  horizontalScrollBar()->setPageStep(viewport()->width());
+  horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
+}
+
+void BytePane::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::Text));
+  painter.setFont(font());
+  const int height = LineHeight();
+  const int first = TopLine();
+  const int x = kMargin - horizontalScrollBar()->value();
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTabStopDistance(8.0 * fontMetrics().horizontalAdvance(u' '));
+  const int last = std::min(LineCount(), first + viewport()->height() / height + 2);
+  for (int line = first; line < last; ++line) {
+    const QRectF box(x, (line - first) * height, 1e6, height);
+    painter.drawText(box, Line(line), option);
+  }
+}
+
+void BytePane::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void BytePane::changeEvent(QEvent* event) {
+  QAbstractScrollArea::changeEvent(event);
+  if (event->type() == QEvent::FontChange) UpdateScrollBars();
+}
+
+void BytePane::keyPressEvent(QKeyEvent* event) {
+  QScrollBar* vertical = verticalScrollBar();
+  QScrollBar* horizontal = horizontalScrollBar();
+  switch (event->key()) {
+    case Qt::Key_Up: vertical->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Down: vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_PageUp: vertical->triggerAction(QAbstractSlider::SliderPageStepSub); break;
+    case Qt::Key_PageDown: vertical->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+    case Qt::Key_Left: horizontal->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Right: horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_Home:
+      vertical->setValue(0);
+      horizontal->setValue(0);
+      break;
+    case Qt::Key_End: vertical->setValue(vertical->maximum()); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+  }
+  event->accept();
+}
 
 void ClickPanel::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;

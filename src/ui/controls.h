@@ -6,7 +6,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 #include <QStringList>
 #include <string>
 #include <string_view>
@@ -42,8 +42,10 @@ class TRadioGroup : public QGroupBox {
 
 // A read-only text pane over bytes of one code page.  It keeps the bytes and
 // shows them decoded, so a change of the code page shows the same bytes
-// anew, and the bytes handed on are always the ones read.
-class BytePane : public QPlainTextEdit {
+// anew, and the bytes handed on are always the ones read.  Lines end at LF,
+// CR LF or CR.  Only the lines in view are laid out and painted, so a file
+// of many megabytes shows at once.
+class BytePane : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
@@ -55,11 +57,36 @@ class BytePane : public QPlainTextEdit {
   void SetCodePage(int code_page);
   void ClearBytes();
 
+  // The text shown, its lines joined with LF.
+  QString Text() const;
+  int LineCount() const { return static_cast<int>(lines_.size()); }
+  QString Line(int index) const;
+  // The first line in view.
+  int TopLine() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
+  struct LineSpan {
+    qsizetype start;
+    qsizetype length;
+  };
+
+  static constexpr int kMargin = 4;
+
   void Show();
+  void UpdateScrollBars();
+  int LineHeight() const;
 
   std::string bytes_;
   int code_page_ = 950;
+  QString text_;
+  std::vector<LineSpan> lines_;
+  qsizetype widest_columns_ = 0;  // the widest line, a double-byte character counting 2
 };
 
 // A panel that sends Clicked for a click on its own background, not on one

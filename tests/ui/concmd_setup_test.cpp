@@ -51,7 +51,7 @@ class ConCmdSetupTest : public QObject {
     answerer.Expect([&](QDialog& dialog) {
       TCCSeupFrm& setup = Setup(dialog);
       ignore_masks = setup.Edignore->text();
-      QCOMPARE(setup.edFilepath->text(), PathToQt(program.context.exe_folder + "ConCmd/ConCmd.exe"));
+      QCOMPARE(setup.edFilepath->text(), PathToQt(program.context.exe_folder + "ConCmd/ConCmd"));
       setup.edFilepath->setText("/opt/concmd/ConCmd");
       setup.BitBtn2->click();
     });
