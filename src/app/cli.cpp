@@ -14,6 +14,8 @@ constexpr std::string_view kUsage =
     "Converts the source files of Delphi projects between Big5 (cp950) and GB2312 (cp936).\n"
     "\n"
     "Commands:\n"
+    "  convert        convert a project's files (or the given files) in place\n"
+    "  list           list the files of a project as convert takes them\n"
     "  text           convert a text file (or standard input) to standard output\n"
     "  form           write the form text of form files (.dfm) to standard output\n"
     "  settings       show the settings file in use and its values\n"
@@ -27,6 +29,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"convert", RunConvert},
+    {"list", RunList},
     {"text", RunText},
     {"form", RunForm},
     {"settings", RunSettings},

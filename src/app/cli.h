@@ -52,6 +52,8 @@ class Arguments {
 
 int Run(const std::vector<std::string>& args, Io io);
 
+int RunConvert(Arguments& args, Io io);
+int RunList(Arguments& args, Io io);
 int RunText(Arguments& args, Io io);
 int RunSettings(Arguments& args, Io io);
 int RunForm(Arguments& args, Io io);

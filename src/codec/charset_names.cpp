@@ -6,19 +6,28 @@
 namespace bgconv {
 
 std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
   std::string result;
   result.reserve(text.size());
+  // Only a single-byte character equal to the first letter can start a match;
+  // everything between matches is copied in one piece.
+  const unsigned char first = AnsiUpper(static_cast<unsigned char>(from.front()));
+  std::size_t copied = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    if (!from.empty() && MatchesIgnoreCaseAt(text, pos, from)) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (IsLeadByte(byte)) {
+      pos += CharLengthAt(text, pos);
+    } else if (AnsiUpper(byte) == first && MatchesIgnoreCaseAt(text, pos, from)) {
+      result.append(text.substr(copied, pos - copied));
       result += to;
       pos += from.size();
-      continue;
+      copied = pos;
+    } else {
+      ++pos;
     }
-    const std::size_t length = CharLengthAt(text, pos);
-    result.append(text.substr(pos, length));
-    pos += length;
   }
+  result.append(text.substr(copied));
   return result;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -100,26 +101,32 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteO
   const std::string target = ResolveTarget(path);
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) throw EFCreateError(path);
+  if (exists && S_ISDIR(existing.st_mode)) throw EFCreateError(path, std::strerror(EISDIR));
 
   std::string temporary = TemporaryPattern(target);
   FileDescriptor file(::mkstemp(temporary.data()));
-  if (file.get() < 0) throw EFCreateError(path);
+  if (file.get() < 0) throw EFCreateError(path, std::strerror(errno));
 
+  // The system's reason for the first step that failed, for the message.
+  int reason = 0;
+  const auto step = [&reason](bool done) {
+    if (!done && reason == 0) reason = errno;
+    return done;
+  };
   const mode_t mode = exists ? (existing.st_mode & 07777) : DefaultFileMode();
-  bool ok = ::fchmod(file.get(), mode) == 0;
+  bool ok = step(::fchmod(file.get(), mode) == 0);
   if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
     // Keeps the owner where we may (running as root); a plain user keeps
     // the file as its own, as any editor would.
     [[maybe_unused]] const int ignored = ::fchown(file.get(), existing.st_uid, existing.st_gid);
   }
-  ok = ok && WriteAll(file.get(), bytes);
-  if (ok && options.durable) ok = ::fsync(file.get()) == 0;
-  ok = file.Close() && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  ok = ok && step(WriteAll(file.get(), bytes));
+  if (ok && options.durable) ok = step(::fsync(file.get()) == 0);
+  ok = step(file.Close()) && ok;
+  ok = ok && step(::rename(temporary.c_str(), target.c_str()) == 0);
   if (!ok) {
     ::unlink(temporary.c_str());
-    throw EFCreateError(path);
+    throw EFCreateError(path, std::strerror(reason));
   }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 
 #include <cstring>
+#include <utility>
 
 namespace bgconv {
 
@@ -13,6 +14,9 @@ EOSError SystemError(int error_code) {
 EFOpenError::EFOpenError(const std::string& path) : Exception("Cannot open file " + path) {}
 
 EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create file " + path) {}
+
+EFCreateError::EFCreateError(const std::string& path, std::string reason)
+    : Exception("Cannot create file " + path), reason_(std::move(reason)) {}
 
 EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + name + " not found") {}
 

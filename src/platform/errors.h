@@ -18,10 +18,17 @@ class EFOpenError : public Exception {
   explicit EFOpenError(const std::string& path);
 };
 
-// A file could not be created or replaced: "Cannot create file %s".
+// A file could not be created or replaced: "Cannot create file %s".  The
+// system's reason ("No space left on device"), when known, travels beside the
+// message for callers that show more than the message.
 class EFCreateError : public Exception {
  public:
   explicit EFCreateError(const std::string& path);
+  EFCreateError(const std::string& path, std::string reason);
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // A data item carried by the program is missing: "Resource %s not found".

@@ -1,0 +1,347 @@
+// bgconv list and bgconv convert: the workspace and the conversion run on
+// the command line.  Both take their defaults from the settings file when
+// there is one; options override them.
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "app/cli.h"
+#include "platform/ansi_codepage.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "settings/settings.h"
+#include "workspace/conversion_run.h"
+#include "workspace/workspace.h"
+
+namespace bgconv::cli {
+namespace {
+
+constexpr std::string_view kListUsage =
+    "Usage: bgconv list [--no-config | --config] [--settings FILE] PROJECT\n"
+    "Lists the files of a Delphi project (.dpr program or .dpk package) as the\n"
+    "conversion takes them, one per line, tab-separated: File, Size, Code, Path.\n"
+    "The project file comes first, then its .dof and .cfg, then every unit the\n"
+    "project names and the form file (.dfm) beside each unit.  Names are found\n"
+    "as Windows finds them: 'Sub\\Unit2.pas' is Sub/Unit2.pas, and letter case\n"
+    "does not matter.\n"
+    "\n"
+    "  --no-config      leave out the .dof and .cfg files\n"
+    "  --config         list them (the default, unless the settings say otherwise)\n"
+    "  --settings FILE  take the defaults from FILE instead of the settings file\n";
+
+constexpr std::string_view kConvertUsage =
+    "Usage: bgconv convert [OPTIONS] PROJECT | FILE...\n"
+    "Converts every file of a Delphi project (PROJECT: a .dpr or .dpk, with the\n"
+    "files 'bgconv list' shows) or the given FILEs in place, with the built-in\n"
+    "engine.  Form files (.dfm) are written back as form text with their\n"
+    "charset identifiers rewritten; every written file has CR LF line ends.\n"
+    "Each file is replaced in one step: it holds either its original or its\n"
+    "complete conversion, whatever happens.\n"
+    "\n"
+    "  --to gb|big5                 Big5 to GB2312, or GB2312 to Big5\n"
+    "  --keep-original              keep each original under its name with \".Big\"\n"
+    "                               (--to gb) or \".GB\" (--to big5) appended; an\n"
+    "                               existing file of that name is kept instead\n"
+    "  --overwrite                  keep no original\n"
+    "  --backup DIR                 first copy the files into DIR (never replacing\n"
+    "                               a file there)\n"
+    "  --no-backup                  make no backup\n"
+    "  --backup-mode copy|compression\n"
+    "                               compression is not supported: no backup is made\n"
+    "  --no-config | --config       leave out / take in the project's .dof and .cfg\n"
+    "  --change-default-charset     rewrite DEFAULT_CHARSET in form files too\n"
+    "  --no-change-default-charset  leave DEFAULT_CHARSET alone\n"
+    "  --acp 950|936                the code page form captions are read into\n"
+    "                               (default: the source code page, 950 for --to gb)\n"
+    "  --engine builtin|concmd      the conversion engine (only builtin so far)\n"
+    "  --sync                       flush every file to the disk before replacing\n"
+    "  --quiet                      show errors only\n"
+    "  --settings FILE              take the defaults from FILE\n"
+    "\n"
+    "Without an option, a value comes from the settings file ('bgconv settings'\n"
+    "shows it); --to is required when there is none.  The log goes to standard\n"
+    "error; on a terminal a progress bar shows the file being converted.\n"
+    "Exit codes: 0 every file converted, 1 a file failed or was not found (the\n"
+    "message names it; the files before it stay converted, those after it\n"
+    "untouched), 2 a usage error.\n";
+
+// The defaults of list and convert: the settings file's values, or none.
+std::optional<Settings> LoadDefaults(const std::string& explicit_path) {
+  if (!explicit_path.empty()) {
+    if (!PathExists(explicit_path)) throw EFOpenError(explicit_path);
+    return LoadSettings(explicit_path, ProgramSettingsContext());
+  }
+  const std::string path = SettingsPath();
+  if (!PathExists(path)) return std::nullopt;
+  return LoadSettings(path, ProgramSettingsContext());
+}
+
+bool IsProjectFile(const std::string& path) {
+  const std::string extension = UpperExtensionOf(path);
+  return extension == ".DPR" || extension == ".DPK";
+}
+
+template <typename Value>
+Value Choose(const std::optional<Value>& option, const std::optional<Settings>& settings,
+             Value (*from_settings)(const Settings&), Value fallback) {
+  if (option) return *option;
+  if (settings) return from_settings(*settings);
+  return fallback;
+}
+
+// The log on standard error.  On a terminal the last line is a progress bar
+// that every log line pushes down.
+class ConsoleObserver : public ConversionObserver {
+ public:
+  ConsoleObserver(std::ostream& err, bool terminal, bool quiet, std::size_t rows)
+      : err_(err), terminal_(terminal && !quiet), quiet_(quiet), rows_(rows) {}
+
+  void ShowProgress(std::string_view title) override {
+    title_ = std::string(title);
+    shown_ = true;
+    Draw();
+  }
+  void UpdateProgress(int percent) override {
+    percent_ = percent;
+    Draw();
+  }
+  void UpdateProgressTitle(std::string_view title) override {
+    ++row_;
+    title_ = std::string(title);
+    Draw();
+  }
+  void HideProgress() override {
+    Clear();
+    shown_ = false;
+    err_.flush();
+  }
+  void Log(std::string_view line) override {
+    if (quiet_) return;
+    Clear();
+    err_ << line << '\n';
+    Draw();
+  }
+  void ShowMessage(std::string_view text) override {
+    Clear();
+    err_ << "bgconv: " << text << '\n';
+    Draw();
+  }
+  void ShowPage(NotebookPage) override {}
+
+ private:
+  void Clear() {
+    if (terminal_ && drawn_) err_ << "\r\033[K";
+    drawn_ = false;
+  }
+  void Draw() {
+    if (!terminal_ || !shown_) return;
+    constexpr int kBarWidth = 24;
+    const int filled = std::clamp(percent_, 0, 100) * kBarWidth / 100;
+    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
+                       std::to_string(row_) + "/" + std::to_string(rows_) + " " + title_;
+    if (line.size() > Width()) line.resize(Width());
+    err_ << "\r\033[K" << line << std::flush;
+    drawn_ = true;
+  }
+  std::size_t Width() const {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col - 1u;
+    return 79;
+  }
+
+  std::ostream& err_;
+  const bool terminal_;
+  const bool quiet_;
+  const std::size_t rows_;
+  std::size_t row_ = 0;
+  int percent_ = 0;
+  std::string title_;
+  bool shown_ = false;
+  bool drawn_ = false;
+};
+
+int ParseDirection(const std::string& value) {
+  if (value == "gb") return kBigToGb;
+  if (value == "big5") return kGbToBig;
+  throw UsageError("convert: --to takes 'gb' or 'big5', not '" + value + "'");
+}
+
+int ParseBackupMode(const std::string& value) {
+  if (value == "copy") return kBackupCopy;
+  if (value == "compression") return kBackupCompression;
+  throw UsageError("convert: --backup-mode takes 'copy' or 'compression', not '" + value + "'");
+}
+
+int ParseCodePage(const std::string& value) {
+  if (value == "950") return kCodePageBig5;
+  if (value == "936") return kCodePageGb2312;
+  throw UsageError("convert: --acp takes 950 or 936, not '" + value + "'");
+}
+
+int ParseEngine(const std::string& value) {
+  if (value == "builtin") return kEngineItSelf;
+  if (value == "concmd") return kEngineConCmd;
+  throw UsageError("convert: --engine takes 'builtin' or 'concmd', not '" + value + "'");
+}
+
+// The backup folder must be there before the first copy; the window makes
+// it when it starts.
+void EnsureBackupFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder, error))
+    throw Exception("Cannot create the backup folder " + folder + (error ? ": " + error.message() : ""));
+}
+
+}  // namespace
+
+int RunList(Arguments& args, Io io) {
+  std::optional<bool> add_config;
+  std::string settings_path;
+  while (auto option = args.NextOption()) {
+    if (*option == "--help" || *option == "-h") {
+      io.out << kListUsage;
+      return kExitOk;
+    }
+    if (*option == "--no-config") {
+      add_config = false;
+    } else if (*option == "--config") {
+      add_config = true;
+    } else if (*option == "--settings") {
+      settings_path = args.Value();
+      if (settings_path.empty()) throw UsageError("list: --settings needs a path");
+    } else {
+      args.Unknown(*option);
+    }
+  }
+  if (args.Operands().size() != 1) throw UsageError("list: takes one PROJECT");
+
+  const auto settings = LoadDefaults(settings_path);
+  Workspace workspace;
+  workspace.SetAddConfigFiles(Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
+  workspace.OpenProject(args.Operands()[0]);
+  for (const auto& row : workspace.Rows())
+    io.out << row.caption << '\t' << row.size << '\t' << row.code << '\t' << row.path << '\n';
+  io.out.flush();
+  if (!io.out) throw Exception("cannot write to standard output");
+  return kExitOk;
+}
+
+int RunConvert(Arguments& args, Io io) {
+  std::optional<int> direction;
+  std::optional<int> overwrite;
+  std::optional<bool> backup;
+  std::optional<std::string> backup_folder;
+  std::optional<int> backup_mode;
+  std::optional<bool> add_config;
+  std::optional<bool> change_default;
+  std::optional<int> engine;
+  int code_page = 0;
+  bool quiet = false;
+  bool sync = false;
+  std::string settings_path;
+  while (auto option = args.NextOption()) {
+    if (*option == "--help" || *option == "-h") {
+      io.out << kConvertUsage;
+      return kExitOk;
+    }
+    if (*option == "--to") {
+      direction = ParseDirection(args.Value());
+    } else if (*option == "--keep-original") {
+      overwrite = kKeepSuffixedOriginal;
+    } else if (*option == "--overwrite") {
+      overwrite = kOverwriteOriginal;
+    } else if (*option == "--backup") {
+      backup_folder = args.Value();
+      if (backup_folder->empty()) throw UsageError("convert: --backup needs a folder");
+      backup = true;
+    } else if (*option == "--no-backup") {
+      backup = false;
+    } else if (*option == "--backup-mode") {
+      backup_mode = ParseBackupMode(args.Value());
+    } else if (*option == "--no-config") {
+      add_config = false;
+    } else if (*option == "--config") {
+      add_config = true;
+    } else if (*option == "--change-default-charset") {
+      change_default = true;
+    } else if (*option == "--no-change-default-charset") {
+      change_default = false;
+    } else if (*option == "--acp") {
+      code_page = ParseCodePage(args.Value());
+    } else if (*option == "--engine") {
+      engine = ParseEngine(args.Value());
+    } else if (*option == "--quiet") {
+      quiet = true;
+    } else if (*option == "--sync") {
+      sync = true;
+    } else if (*option == "--settings") {
+      settings_path = args.Value();
+      if (settings_path.empty()) throw UsageError("convert: --settings needs a path");
+    } else {
+      args.Unknown(*option);
+    }
+  }
+  const auto& operands = args.Operands();
+  if (operands.empty()) throw UsageError("convert: needs a PROJECT or at least one FILE");
+  const bool project = IsProjectFile(operands[0]);
+  if (operands.size() > 1)
+    for (const auto& operand : operands)
+      if (IsProjectFile(operand)) throw UsageError("convert: a project file must be the only operand");
+
+  const auto settings = LoadDefaults(settings_path);
+  if (!direction && !settings) throw UsageError("convert: --to gb or --to big5 is required (there is no settings file)");
+
+  ConversionInputs inputs;
+  inputs.direction = Choose<int>(direction, settings, [](const Settings& s) { return s.code_direction; }, kBigToGb);
+  inputs.engine = Choose<int>(engine, settings, [](const Settings& s) { return s.convert_engine; }, kEngineItSelf);
+  inputs.overwrite = Choose<int>(overwrite, settings, [](const Settings& s) { return s.overwrite; }, kOverwriteOriginal);
+  inputs.backup = Choose<bool>(backup, settings, [](const Settings& s) { return s.backup_original; }, false);
+  inputs.backup_mode = Choose<int>(backup_mode, settings, [](const Settings& s) { return s.backup_mould; }, kBackupCopy);
+  inputs.change_default_charset =
+      Choose<bool>(change_default, settings, [](const Settings& s) { return s.change_charset == 0; }, false);
+  inputs.ansi_code_page = code_page;
+  inputs.write_options.durable = sync;
+  if (inputs.backup) {
+    if (backup_folder) {
+      inputs.backup_path = EnsureTrailingBackslash(AbsolutePath(*backup_folder));
+    } else if (settings) {
+      inputs.backup_path = settings->backup_folder;
+    } else {
+      throw UsageError("convert: --backup needs a folder");
+    }
+  }
+  if (settings) inputs.work_folder = settings->work_folder;
+
+  Workspace workspace;
+  if (project) {
+    workspace.SetAddConfigFiles(
+        Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
+    workspace.OpenProject(operands[0]);
+  } else {
+    // Every named file must be there before any is touched: a mistyped
+    // name stops the run instead of leaving it half done.
+    for (const auto& operand : operands) {
+      std::error_code error;
+      if (!PathExists(operand) || std::filesystem::is_directory(operand, error)) throw EFOpenError(operand);
+    }
+    for (const auto& operand : operands) workspace.AddFileRow(operand);
+  }
+  inputs.rows = workspace.Rows();
+  if (inputs.backup && inputs.backup_mode == kBackupCopy) EnsureBackupFolder(inputs.backup_path);
+
+  // Only the process's own standard error can be a terminal.
+  const bool terminal = &io.err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+  ConsoleObserver observer(io.err, terminal, quiet, inputs.rows.size());
+  const ConversionSummary summary = ConvertAll(inputs, observer);
+  for (const auto& path : summary.missing_paths) io.err << "bgconv: not converted, file not found: " << path << '\n';
+  return summary.missing_paths.empty() ? kExitOk : kExitFailure;
+}
+
+}  // namespace bgconv::cli

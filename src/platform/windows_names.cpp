@@ -1,0 +1,106 @@
+#include "platform/windows_names.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/ansi_codepage.h"
+#include "platform/paths.h"
+
+namespace bgconv {
+namespace {
+
+enum class Kind { kMissing, kFolder, kFile };
+
+Kind KindOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Kind::kMissing;
+  return S_ISDIR(info.st_mode) ? Kind::kFolder : Kind::kFile;
+}
+
+std::vector<std::string_view> Components(std::string_view path) {
+  std::vector<std::string_view> components;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find(kPathSeparator, start);
+    components.push_back(path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return components;
+}
+
+}  // namespace
+
+std::string ToNativeSeparators(std::string_view name) {
+  std::string result(name);
+  for (std::size_t pos = 0; pos < result.size(); pos += CharLengthAt(result, pos))
+    if (result[pos] == '\\') result[pos] = kPathSeparator;
+  return result;
+}
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  std::size_t pos = 0;
+  while (pos < a.size()) {
+    const std::size_t length = CharLengthAt(a, pos);
+    if (CharLengthAt(b, pos) != length) return false;
+    if (length == 2) {
+      if (a.substr(pos, 2) != b.substr(pos, 2)) return false;
+    } else if (AnsiUpper(static_cast<unsigned char>(a[pos])) != AnsiUpper(static_cast<unsigned char>(b[pos]))) {
+      return false;
+    }
+    pos += length;
+  }
+  return true;
+}
+
+std::optional<std::string> NameResolver::Resolve(const std::string& folder, std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  const std::string native = ToNativeSeparators(name);
+  const std::string full = native.front() == kPathSeparator ? native : folder + native;
+  switch (KindOf(full)) {
+    case Kind::kFile:
+      return full;
+    case Kind::kFolder:
+      return std::nullopt;
+    case Kind::kMissing:
+      break;
+  }
+
+  // Some component is spelt differently from the file system: rebuild the
+  // path one component at a time.
+  const auto components = Components(full);
+  std::string resolved;
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    const std::string_view component = components[i];
+    const bool last = i + 1 == components.size();
+    std::string candidate = resolved + std::string(component);
+    if (!component.empty() && component != "." && component != ".." && KindOf(candidate) == Kind::kMissing) {
+      const auto& entries = Entries(resolved.empty() ? std::string(".") : resolved);
+      const auto match = std::find_if(entries.begin(), entries.end(),
+                                      [&](const std::string& entry) { return SameNameIgnoringCase(entry, component); });
+      if (match == entries.end()) return std::nullopt;
+      candidate = resolved + *match;
+    }
+    if (last) return KindOf(candidate) == Kind::kFile ? std::optional<std::string>(candidate) : std::nullopt;
+    resolved = candidate + kPathSeparator;
+  }
+  return std::nullopt;
+}
+
+const std::vector<std::string>& NameResolver::Entries(const std::string& folder) {
+  auto found = listings_.find(folder);
+  if (found != listings_.end()) return found->second;
+  std::vector<std::string> entries;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    entries.push_back(it->path().filename().string());
+  // Name order, so that of two names differing only in case the same one
+  // wins on every run.
+  std::sort(entries.begin(), entries.end());
+  return listings_.emplace(folder, std::move(entries)).first->second;
+}
+
+}  // namespace bgconv

@@ -1,0 +1,116 @@
+#pragma once
+// The conversion run: the one command that changes the user's files.  It
+// takes the file rows in list order and rewrites each file in place in the
+// chosen code direction, optionally after copying the files into a backup
+// folder and keeping each original under a suffixed name.  It takes all its
+// inputs in one plain value and reports through one observer, so the window
+// and the command line drive the same code.
+//
+// Every file is replaced atomically (a complete temporary file renamed over
+// it): at every instant it holds either its original bytes or its complete
+// conversion, also when the process is killed.  The first failure ends the
+// run: rows done stay converted, the rows after it stay untouched, and the
+// end steps still run before the failure reaches the caller.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/converter.h"
+#include "platform/atomic_file.h"
+#include "platform/errors.h"
+#include "settings/settings.h"
+#include "workspace/form_text_loader.h"
+#include "workspace/workspace.h"
+
+namespace bgconv {
+
+// The "Overwrite" choice.
+enum OverwriteChoice : int {
+  kKeepSuffixedOriginal = 0,  // "Change Original File Extension"
+  kOverwriteOriginal = 1,     // "Overwrite Original File"
+};
+
+// The "Backup File mould" choice.
+enum BackupMode : int {
+  kBackupCompression = 0,  // "Compression": not supported
+  kBackupCopy = 1,         // "Copy To New Folder"
+};
+
+inline constexpr std::string_view kConvertTitle = "Convert Code Page";
+inline constexpr std::string_view kBeginLog = "Begin Convert Code";
+inline constexpr std::string_view kConvertLogPrefix = "Convert  ";
+inline constexpr std::string_view kEndLog = "End Convert Code";
+inline constexpr std::string_view kNotSupported = "not support";
+
+// The suffix that names the code page of a kept original: ".Big" for
+// "BIG->GB", ".GB" for "GB->BIG ".
+std::string_view OriginalSuffix(int direction);
+
+struct ConversionInputs {
+  std::vector<FileRow> rows;
+  int direction = kBigToGb;
+  int engine = kEngineItSelf;
+  int overwrite = kOverwriteOriginal;
+  bool backup = false;
+  int backup_mode = kBackupCopy;
+  std::string backup_path;  // a folder ending in a separator, used as a prefix
+  bool change_default_charset = false;  // "Chager Default Charset"
+  // The ANSI code page form captions are folded into; 0 takes the source
+  // code page of the direction.
+  int ansi_code_page = 0;
+  std::string work_folder;  // the external engine's, ending in a separator
+  FormTextLoader load_form_text = LoadFoldedFormText;
+  WriteOptions write_options;  // durable: one fsync per written file
+};
+
+// The pages of the main window's lower notebook.
+enum class NotebookPage { kSourceView, kLogView };
+
+// What the run shows while it works: the progress window, the log list, a
+// message box and the notebook page.
+class ConversionObserver {
+ public:
+  virtual ~ConversionObserver() = default;
+  virtual void ShowProgress(std::string_view title) = 0;
+  virtual void UpdateProgress(int percent) = 0;
+  virtual void UpdateProgressTitle(std::string_view title) = 0;
+  virtual void HideProgress() = 0;
+  virtual void Log(std::string_view line) = 0;
+  virtual void ShowMessage(std::string_view text) = 0;
+  virtual void ShowPage(NotebookPage page) = 0;
+};
+
+// What became of the rows of a run that ended normally.
+struct ConversionSummary {
+  std::size_t converted = 0;
+  std::size_t repeated = 0;                 // rows naming a file converted before in the run
+  std::vector<std::string> missing_paths;   // rows whose file was not there
+};
+
+// The run stopped at a row: the message names the file and says why,
+// with the system's reason where it is known.
+class EConversionError : public Exception {
+ public:
+  EConversionError(std::string path, const std::string& message);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The run over `inputs.rows`.  Fails with EConversionError after the end
+// steps; fails before touching anything when the engine is not available.
+ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver& observer);
+
+// Copies the rows' files into the backup path (mode "Copy To New Folder");
+// mode "Compression" shows kNotSupported and copies nothing.  A copy never
+// replaces a file: each file not backed up is logged with the reason.
+void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer);
+
+// Whether the window's "Con&vert" command runs: only with an open project
+// and at least one row.
+bool CanConvert(const Workspace& workspace);
+
+}  // namespace bgconv

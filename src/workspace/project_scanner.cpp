@@ -1,0 +1,129 @@
+#include "workspace/project_scanner.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ansi_codepage.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+namespace bgconv {
+namespace {
+
+// The first position, at a character boundary of `text`, where `needle`
+// stands without regard to case; npos when there is none.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return std::string_view::npos;
+  for (std::size_t pos = 0; pos + needle.size() <= text.size(); pos += CharLengthAt(text, pos))
+    if (SameNameIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
+  return std::string_view::npos;
+}
+
+std::string_view TrimControlsAndBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+void ChangeToFolder(const std::string& folder) {
+  if (::chdir(folder.c_str()) != 0)
+    throw EInOutError("Cannot change to the folder " + folder + ": " + std::strerror(errno));
+}
+
+// Makes the project's folder current and loads the project file.
+LineList OpenProjectFile(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  // A bare file name stands in the current directory already.
+  if (!folder.empty()) ChangeToFolder(folder);
+  LineList lines;
+  try {
+    lines.LoadFromFile(path.substr(folder.size()));
+  } catch (const EFOpenError&) {
+    throw EFOpenError(path);  // named as the caller knows it
+  }
+  return lines;
+}
+
+// The names quoted on lines first..last (inclusive) that name existing
+// files, relative to the current directory.
+void CollectNames(const LineList& lines, int first, int last, std::vector<std::string>& names,
+                  NameResolver& resolver) {
+  for (int i = first; i <= last; ++i) {
+    const std::string field = ExtractField(lines.Get(static_cast<std::size_t>(i)), "'", 2);
+    const std::string_view name = TrimControlsAndBlanks(field);
+    if (!name.empty() && resolver.Resolve({}, name)) names.emplace_back(name);
+  }
+}
+
+}  // namespace
+
+std::string ExtractField(std::string_view text, std::string_view delimiter, int n) {
+  std::string_view result = text;
+  std::string_view rest = text;
+  const long count = std::labs(static_cast<long>(n));
+  for (long i = 0; i < count; ++i) {
+    const std::size_t found = FindIgnoringCase(rest, delimiter);
+    if (found == std::string_view::npos) {
+      result = rest;
+      rest = {};
+    } else {
+      result = rest.substr(0, found);
+      rest = rest.substr(found + delimiter.size());
+    }
+  }
+  if (n < 0) result = rest;
+  return std::string(result);
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
+  return FindIgnoringCase(text, word) != std::string_view::npos;
+}
+
+bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword, std::string_view stop_word,
+                     int& index) {
+  if (start < 0) start = 0;
+  for (std::size_t i = static_cast<std::size_t>(start); i < lines.Count(); ++i) {
+    index = static_cast<int>(i);
+    if (ContainsIgnoringCase(lines.Get(i), keyword)) return true;
+    if (ContainsIgnoringCase(lines.Get(i), stop_word)) return false;
+  }
+  return false;
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t separator = path.rfind(kPathSeparator);
+  return std::string(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator + 1));
+}
+
+void ScanDprUnits(const std::string& path, std::vector<std::string>& names) {
+  NameResolver resolver;
+  ScanDprUnits(path, names, resolver);
+}
+
+void ScanDprUnits(const std::string& path, std::vector<std::string>& names, NameResolver& resolver) {
+  const LineList lines = OpenProjectFile(path);
+  int uses_line = 0;
+  if (!FindKeywordLine(lines, 0, "uses", "begin", uses_line)) return;
+  // The search for "begin" starts on the uses line itself.
+  int begin_line = uses_line;
+  if (!FindKeywordLine(lines, uses_line, "begin", "end.", begin_line)) return;
+  CollectNames(lines, uses_line + 1, begin_line - 1, names, resolver);
+}
+
+void ScanDpkUnits(const std::string& path, std::vector<std::string>& names) {
+  NameResolver resolver;
+  ScanDpkUnits(path, names, resolver);
+}
+
+void ScanDpkUnits(const std::string& path, std::vector<std::string>& names, NameResolver& resolver) {
+  if (FolderOf(path).empty()) return;
+  const LineList lines = OpenProjectFile(path);
+  int requires_line = 0;
+  if (!FindKeywordLine(lines, 0, "requires", "contains", requires_line)) return;
+  CollectNames(lines, requires_line + 1, static_cast<int>(lines.Count()) - 1, names, resolver);
+}
+
+}  // namespace bgconv

@@ -1,0 +1,318 @@
+#include "workspace/conversion_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "codec/charset_names.h"
+#include "support/file_size_limit.h"
+#include "support/temp_dir.h"
+
+namespace bgconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Events = std::vector<std::string>;
+
+// 國們 in Big5 and in GB2312.
+const std::string kBig5 = "\xB0\xEA\xAD\xCC";
+const std::string kGb = "\xB9\xFA\xC3\xC7";
+
+// Everything the run shows, in order, as one text per call.
+class RecordingObserver : public ConversionObserver {
+ public:
+  void ShowProgress(std::string_view title) override { events.push_back("show " + std::string(title)); }
+  void UpdateProgress(int percent) override { events.push_back("progress " + std::to_string(percent)); }
+  void UpdateProgressTitle(std::string_view title) override { events.push_back("title " + std::string(title)); }
+  void HideProgress() override { events.push_back("hide"); }
+  void Log(std::string_view line) override { events.push_back("log " + std::string(line)); }
+  void ShowMessage(std::string_view text) override { events.push_back("message " + std::string(text)); }
+  void ShowPage(NotebookPage page) override {
+    events.push_back(page == NotebookPage::kLogView ? "page Log View" : "page Source View");
+  }
+
+  Events Logs() const {
+    Events logs;
+    for (const auto& event : events)
+      if (event.rfind("log ", 0) == 0) logs.push_back(event.substr(4));
+    return logs;
+  }
+  Events events;
+};
+
+class RunTest : public ::testing::Test {
+ protected:
+  FileRow Row(const std::string& name, const std::string& bytes) {
+    const auto path = dir_.Write(name, bytes);
+    return FileRow{FileNameOf(path), std::to_string(bytes.size()), "TW", path, 0};
+  }
+  FileRow RowOf(const std::string& name) {
+    const auto path = dir_.File(name);
+    return FileRow{FileNameOf(path), "0", "TW", path, 0};
+  }
+  ConversionInputs Inputs(std::vector<FileRow> rows, int direction = kBigToGb) {
+    ConversionInputs inputs;
+    inputs.rows = std::move(rows);
+    inputs.direction = direction;
+    return inputs;
+  }
+  std::string Read(const std::string& name) { return dir_.Read(name); }
+
+  testing::TempDir dir_;
+  RecordingObserver observer_;
+};
+
+TEST_F(RunTest, StepsAndProgressInOrder) {
+  auto inputs = Inputs({Row("a.pas", "a"), Row("b.pas", "b"), Row("c.txt", "c"), RowOf("gone.pas")});
+  const auto summary = ConvertAll(inputs, observer_);
+  const auto& rows = inputs.rows;
+  EXPECT_EQ(observer_.events, (Events{
+                                  "show Convert Code Page",
+                                  "page Log View",
+                                  "log Begin Convert Code",
+                                  "progress 0",
+                                  "progress 0",
+                                  "title a.pas",
+                                  "log Convert  " + rows[0].path,
+                                  "progress 25",
+                                  "title b.pas",
+                                  "log Convert  " + rows[1].path,
+                                  "progress 50",
+                                  "title c.txt",
+                                  "log Convert  " + rows[2].path,
+                                  "progress 75",
+                                  "title gone.pas",
+                                  "log Convert  " + rows[3].path,
+                                  "log Skip  " + rows[3].path + ": file not found",
+                                  "progress 100",
+                                  "log End Convert Code",
+                                  "page Source View",
+                                  "hide",
+                              }));
+  EXPECT_EQ(summary.converted, 3u);
+  EXPECT_EQ(summary.missing_paths, (Events{rows[3].path}));
+  EXPECT_FALSE(fs::exists(rows[3].path)) << "nothing is written for a missing file";
+}
+
+TEST_F(RunTest, PlainFilesComeBackThroughTheLineList) {
+  struct Case {
+    std::string before, after;
+  };
+  const Case cases[] = {
+      {"unit A;\n// " + kBig5 + "\nend.", "unit A;\r\n// " + kGb + "\r\nend.\r\n"},
+      {std::string("ab\r\ncd\0ef\r\n", 10), "ab\r\ncd\r\n"},
+      {"", ""},
+      {"a\n\rb", "a\r\n\r\nb\r\n"},
+      {"Caption := 'CHINESEBIG5_CHARSET';", "Caption := 'CHINESEBIG5_CHARSET';\r\n"},  // plain files keep identifiers
+  };
+  std::vector<FileRow> rows;
+  for (std::size_t i = 0; i < std::size(cases); ++i) rows.push_back(Row("f" + std::to_string(i) + ".pas", cases[i].before));
+  ConvertAll(Inputs(rows), observer_);
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Read("f" + std::to_string(i) + ".pas"), cases[i].after) << i;
+}
+
+TEST_F(RunTest, FormFilesGetTheirCharsetsRewritten) {
+  const std::string form = "object Form1: TForm1\n  Caption = '" + kGb + "'\n  Font.Charset = GB2312_CHARSET\n"
+                           "  Tag = DEFAULT_CHARSET\nend\n";
+  const auto row = Row("Form1.DfM", form);
+  auto inputs = Inputs({row}, kGbToBig);
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("Form1.DfM"), "object Form1: TForm1\r\n  Caption = '" + kBig5 +
+                                   "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n  Tag = DEFAULT_CHARSET\r\nend\r\n");
+
+  dir_.Write("Form1.DfM", form);
+  inputs.change_default_charset = true;
+  ConvertAll(inputs, observer_);
+  EXPECT_NE(Read("Form1.DfM").find("Tag = CHINESEBIG5_CHARSET"), std::string::npos);
+}
+
+TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
+  const auto row = Row("Form1.dfm", "object Form1: TForm1\r\nend\r\n");
+  struct Case {
+    int direction, requested, expected;
+  };
+  for (const auto& c : {Case{kBigToGb, 0, 950}, Case{kGbToBig, 0, 936}, Case{kBigToGb, 936, 936}}) {
+    auto inputs = Inputs({row}, c.direction);
+    inputs.ansi_code_page = c.requested;
+    int seen = 0;
+    inputs.load_form_text = [&seen](const std::string& path, int code_page) {
+      seen = code_page;
+      return LoadFoldedFormText(path, code_page);
+    };
+    ConvertAll(inputs, observer_);
+    EXPECT_EQ(seen, c.expected) << c.direction << " " << c.requested;
+  }
+}
+
+TEST_F(RunTest, KeptOriginalCarriesTheSourceCodePage) {
+  const std::string original = "object Form1: TForm1\r\n  Caption = '" + kGb + "'\r\nend\r\n";
+  auto inputs = Inputs({Row("Form1.dfm", original), Row("Makefile", "x = " + kGb)}, kGbToBig);
+  inputs.overwrite = kKeepSuffixedOriginal;
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("Form1.dfm.GB"), original);
+  EXPECT_EQ(Read("Makefile.GB"), "x = " + kGb);
+  EXPECT_NE(Read("Form1.dfm"), original);
+
+  // A second run keeps the oldest original and says so.
+  observer_.events.clear();
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("Form1.dfm.GB"), original);
+  const auto logs = observer_.Logs();
+  EXPECT_NE(std::find(logs.begin(), logs.end(),
+                      "Keep  " + dir_.File("Form1.dfm.GB") + ": exists already, the older original stays"),
+            logs.end());
+
+  inputs.direction = kBigToGb;
+  ConvertAll(inputs, observer_);
+  EXPECT_TRUE(fs::exists(dir_.File("Form1.dfm.Big")));
+}
+
+TEST_F(RunTest, OneFileListedTwiceIsConvertedOnce) {
+  const auto row = Row("Unit1.pas", kBig5);
+  fs::create_directory(dir_.File("Sub"));
+  fs::create_symlink(row.path, dir_.File("Link.pas"));
+  const FileRow through_parent{"Unit1.pas", "4", "TW", dir_.File("Sub/../Unit1.pas"), 4};
+  auto inputs = Inputs({row, row, through_parent, RowOf("Link.pas")});
+  inputs.overwrite = kKeepSuffixedOriginal;
+  const auto summary = ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n") << "converted once, not twice";
+  EXPECT_EQ(Read("Unit1.pas.Big"), kBig5);
+  EXPECT_EQ(summary.converted, 1u);
+  EXPECT_EQ(summary.repeated, 3u);
+  const auto logs = observer_.Logs();
+  EXPECT_EQ(logs[3], "Skip  " + row.path + ": the same file as " + row.path + ", converted once");
+  EXPECT_EQ(logs[7], "Skip  " + dir_.File("Link.pas") + ": the same file as " + row.path + ", converted once");
+}
+
+TEST_F(RunTest, HardLinksAreTwoFiles) {
+  // Replacing one name of a hard-linked file leaves the other as it was, so
+  // both are converted.
+  const auto row = Row("a.pas", kBig5);
+  fs::create_hard_link(row.path, dir_.File("b.pas"));
+  ConvertAll(Inputs({row, RowOf("b.pas")}), observer_);
+  EXPECT_EQ(Read("a.pas"), kGb + "\r\n");
+  EXPECT_EQ(Read("b.pas"), kGb + "\r\n");
+}
+
+TEST_F(RunTest, ACopyMadeByTheRunIsNeverConverted) {
+  auto inputs = Inputs({Row("a.pas", kBig5), RowOf("a.pas.Big")});
+  inputs.overwrite = kKeepSuffixedOriginal;
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("a.pas.Big"), kBig5);
+}
+
+TEST_F(RunTest, AFailureStopsTheRunAfterTheEndSteps) {
+  std::vector<FileRow> rows;
+  for (const char* name : {"1.pas", "2.pas"}) rows.push_back(Row(name, kBig5));
+  const char header[] = "\xFF\x0A\x00TFORM1\x00\x30\x10\x00\x00\x00\x00TPF0";
+  const std::string binary_form(header, sizeof header - 1);
+  rows.push_back(Row("3.dfm", binary_form));
+  for (const char* name : {"4.pas", "5.pas"}) rows.push_back(Row(name, kBig5));
+  try {
+    ConvertAll(Inputs(rows), observer_);
+    FAIL() << "the binary form must stop the run";
+  } catch (const EConversionError& error) {
+    EXPECT_EQ(error.Path(), rows[2].path);
+    EXPECT_EQ(std::string(error.what()).rfind(rows[2].path + ": ", 0), 0u) << error.what();
+  }
+  EXPECT_EQ(Read("1.pas"), kGb + "\r\n");
+  EXPECT_EQ(Read("2.pas"), kGb + "\r\n");
+  EXPECT_EQ(Read("3.dfm"), binary_form);
+  EXPECT_EQ(Read("4.pas"), kBig5);
+  EXPECT_EQ(Read("5.pas"), kBig5);
+  const Events tail(observer_.events.end() - 3, observer_.events.end());
+  EXPECT_EQ(tail, (Events{"log End Convert Code", "page Source View", "hide"}));
+  EXPECT_EQ(std::count(observer_.events.begin(), observer_.events.end(), "progress 100"), 0);
+}
+
+TEST_F(RunTest, AFullDiskLeavesTheFileAndNamesTheReason) {
+  const std::string big = std::string(100000, 'x') + kBig5;
+  auto inputs = Inputs({Row("small.pas", kBig5), Row("big.pas", big), Row("after.pas", kBig5)});
+  {
+    testing::FileSizeLimit limit(50000);
+    try {
+      ConvertAll(inputs, observer_);
+      FAIL() << "the write past the limit must stop the run";
+    } catch (const EConversionError& error) {
+      EXPECT_EQ(std::string(error.what()),
+                "Cannot create file " + inputs.rows[1].path + " (" + std::strerror(EFBIG) + ")");
+    }
+  }
+  EXPECT_EQ(Read("small.pas"), kGb + "\r\n");
+  EXPECT_EQ(Read("big.pas"), big);
+  EXPECT_EQ(Read("after.pas"), kBig5);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3) << "no temporary left";
+}
+
+TEST_F(RunTest, ARowThatIsNoRegularFileStopsTheRunWithoutWaiting) {
+  // Reading a named pipe would wait for a writer that never comes.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.pas").c_str(), 0600), 0);
+  fs::create_directory(dir_.File("folder.pas"));
+  for (const char* name : {"pipe.pas", "folder.pas"}) {
+    auto inputs = Inputs({Row("before.pas", kBig5), RowOf(name)});
+    inputs.backup = true;
+    inputs.backup_path = dir_.File("backup") + "/";
+    fs::create_directories(dir_.File("backup"));
+    try {
+      ConvertAll(inputs, observer_);
+      FAIL() << name << " must stop the run";
+    } catch (const EConversionError& error) {
+      EXPECT_EQ(std::string(error.what()), dir_.File(name) + " is not a regular file");
+    }
+    const auto logs = observer_.Logs();
+    EXPECT_NE(std::find(logs.begin(), logs.end(), "Not backed up  " + dir_.File(name) + ": not a regular file"),
+              logs.end());
+  }
+}
+
+TEST_F(RunTest, PermissionBitsStay) {
+  const auto row = Row("tool.pas", kBig5);
+  fs::permissions(row.path, fs::perms::owner_all | fs::perms::group_read);
+  ConvertAll(Inputs({row}), observer_);
+  EXPECT_EQ(fs::status(row.path).permissions() & fs::perms::all, fs::perms::owner_all | fs::perms::group_read);
+}
+
+TEST_F(RunTest, BackupCopiesNeverReplaceAndSayWhatWasLeftOut) {
+  fs::create_directory(dir_.File("backup"));
+  dir_.Write("backup/Old.pas", "an older backup");
+  auto inputs = Inputs({Row("Unit1.pas", kBig5), Row("Sub/Unit1.pas", "other"), Row("Old.pas", kBig5), RowOf("gone.pas")});
+  inputs.backup = true;
+  inputs.backup_path = dir_.File("backup") + "/";
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("backup/Unit1.pas"), kBig5);
+  EXPECT_EQ(Read("backup/Old.pas"), "an older backup");
+  const auto logs = observer_.Logs();
+  EXPECT_EQ(Events(logs.begin(), logs.begin() + 3),
+            (Events{"Not backed up  " + inputs.rows[1].path + ": " + dir_.File("backup/Unit1.pas") + " exists already",
+                    "Not backed up  " + inputs.rows[2].path + ": " + dir_.File("backup/Old.pas") + " exists already",
+                    "Not backed up  " + inputs.rows[3].path + ": file not found"}))
+      << "logged before the run begins";
+  EXPECT_EQ(logs[3], "Begin Convert Code");
+  EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n");
+}
+
+TEST_F(RunTest, CompressedBackupIsNotSupported) {
+  auto inputs = Inputs({Row("Unit1.pas", kBig5)});
+  inputs.backup = true;
+  inputs.backup_mode = kBackupCompression;
+  inputs.backup_path = dir_.File("backup") + "/";
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(observer_.events.front(), "message not support");
+  EXPECT_EQ(observer_.events[1], "show Convert Code Page");
+  EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n") << "the run goes on without a backup";
+  EXPECT_FALSE(fs::exists(dir_.File("backup")));
+}
+
+TEST_F(RunTest, TheExternalEngineIsRefusedBeforeAnythingHappens) {
+  auto inputs = Inputs({Row("Unit1.pas", kBig5)});
+  inputs.engine = kEngineConCmd;
+  EXPECT_THROW(ConvertAll(inputs, observer_), Exception);
+  EXPECT_TRUE(observer_.events.empty());
+  EXPECT_EQ(Read("Unit1.pas"), kBig5);
+}
+
+}  // namespace
+}  // namespace bgconv
