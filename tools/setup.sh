@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake make pkg-config libicu-dev libopencc-dev opencc libgtest-dev libbenchmark-dev)
+packages=(g++ cmake make pkg-config libicu-dev libopencc-dev opencc libgtest-dev libbenchmark-dev
+  qt6-base-dev fonts-wqy-microhei xvfb xauth)
 
 tools/install-packages.sh "${packages[@]}"
 

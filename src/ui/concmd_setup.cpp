@@ -1,0 +1,215 @@
+#include "ui/concmd_setup.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "external/external_engine.h"
+#include "platform/ansi_codepage.h"
+#include "platform/paths.h"
+#include "settings/concmd_ini.h"
+#include "ui/file_dialogs.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+
+namespace bgconv {
+namespace {
+
+constexpr std::string_view kExeFilter = "Exe File(*.exe)|*.exe|All File (*.*)|*.*";
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
+
+QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+  return label;
+}
+
+QPlainTextEdit* ReadmeMemo(const char* name, QWidget* parent) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setObjectName(name);
+  memo->setReadOnly(true);
+  memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QFont font = ToQFont(DesignFont());
+  font.setPixelSize(16);
+  memo->setFont(font);
+  return memo;
+}
+
+}  // namespace
+
+TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
+    : QDialog(parent), exe_folder_(context.exe_folder) {
+  setObjectName("CCSeupFrm");
+  setWindowTitle("ConCmd Setup");
+  setFixedSize(ScaledPixels(381), ScaledPixels(400));
+
+  edFilepath = new QLineEdit(this);
+  edFilepath->setObjectName("edFilepath");
+  BitBtn7 = new QPushButton("....", this);
+  BitBtn7->setObjectName("BitBtn7");
+  CheckBox1 = new QCheckBox("Not Vocabulary Convert", this);
+  CheckBox1->setObjectName("CheckBox1");
+  {
+    QPalette palette = CheckBox1->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    CheckBox1->setPalette(palette);
+  }
+  Edignore = new QLineEdit(this);
+  Edignore->setObjectName("Edignore");
+  Button2 = new QPushButton("default", this);
+  Button2->setObjectName("Button2");
+  CheckBox2 = new QCheckBox("Fix charset of the  following file types:", this);
+  CheckBox2->setObjectName("CheckBox2");
+  EdFixCharset = new QLineEdit(this);
+  EdFixCharset->setObjectName("EdFixCharset");
+  Button1 = new QPushButton("default", this);
+  Button1->setObjectName("Button1");
+  edPara = new QLineEdit(this);
+  edPara->setObjectName("edPara");
+  edPara->setReadOnly(true);
+  Button3 = new QPushButton("default", this);
+  Button3->setObjectName("Button3");
+  Button3->hide();
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  for (int i = 0; i < 2; ++i) {
+    PageControl1->addTab(new QWidget(PageControl1), "Smart Replace Big5->GB");
+    PageControl1->setTabVisible(i, false);
+  }
+  Memo1 = ReadmeMemo("Memo1", PageControl1);
+  Memo2 = ReadmeMemo("Memo2", PageControl1);
+  PageControl1->addTab(Memo1, "readme_big5");
+  PageControl1->addTab(Memo2, "readme_gb");
+  PageControl1->setCurrentWidget(Memo1);
+
+  Label2 = ColouredLabel("thanks ConCmd  author  share", Qt::red, this);
+  Label2->setObjectName("Label2");
+  QFont bold = Label2->font();
+  bold.setBold(true);
+  Label2->setFont(bold);
+  BitBtn1 = new QPushButton("Ok and save", this);
+  BitBtn1->setObjectName("BitBtn1");
+  BitBtn1->setDefault(true);
+  BitBtn2 = new QPushButton("Ca&ncel", this);
+  BitBtn2->setObjectName("BitBtn2");
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(new QLabel("File Path :", this), 0, 0);
+  layout->addWidget(edFilepath, 0, 1);
+  layout->addWidget(BitBtn7, 0, 2);
+  layout->addWidget(CheckBox1, 1, 1, 1, 2);
+  layout->addWidget(new QLabel("Ignore Files of the following types(fomat:*.exe,*.dll.*.etc)", this), 2, 0, 1, 3);
+  layout->addWidget(Edignore, 3, 0, 1, 2);
+  layout->addWidget(Button2, 3, 2);
+  layout->addWidget(CheckBox2, 4, 0, 1, 3);
+  layout->addWidget(EdFixCharset, 5, 0, 1, 2);
+  layout->addWidget(Button1, 5, 2);
+  layout->addWidget(ColouredLabel("Parameter :", QColor(0x80, 0x00, 0x80), this), 6, 0);
+  layout->addWidget(edPara, 6, 1);
+  layout->addWidget(Button3, 6, 2);
+  layout->addWidget(PageControl1, 7, 0, 1, 3);
+  layout->addWidget(Label2, 8, 0, 1, 3);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(BitBtn1);
+  buttons->addWidget(BitBtn2);
+  layout->addLayout(buttons, 9, 0, 1, 3);
+  layout->setRowStretch(7, 1);
+  for (QPushButton* small : {BitBtn7, Button1, Button2, Button3}) small->setMaximumWidth(ScaledPixels(60));
+
+  connect(CheckBox1, &QCheckBox::toggled, this, &TCCSeupFrm::CheckBox1Click);
+  connect(BitBtn7, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn7Click);
+  connect(BitBtn1, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+  // The "default" buttons put the masks ConCmd starts with back.
+  connect(Button2, &QPushButton::clicked, this, [this] { Edignore->setText(QString::fromUtf8(kDefaultIgnoreMasks)); });
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { EdFixCharset->setText(QString::fromUtf8(kDefaultHtmlTypes)); });
+
+  const std::string program = ConCmdProgramPath(exe_folder_);
+  if (PathExists(program)) {
+    edFilepath->setText(PathToQt(program));
+    LoadConCmdIni(FolderOf(program) + "ConCmd.ini");
+    edPara->setText(VocabularySwitch());
+  } else {
+    ShowMessage(parent, "File not Found");
+  }
+}
+
+void TCCSeupFrm::LoadConCmdIni(const std::string& path) {
+  const ConCmdOptions options = bgconv::LoadConCmdIni(path);
+  Edignore->setText(PathToQt(options.ignore_masks));
+  CheckBox2->setChecked(options.fix_html_charset);
+  EdFixCharset->setText(PathToQt(options.html_types));
+  // Set once here: ticking CheckBox2 later does not change it.
+  EdFixCharset->setEnabled(options.fix_html_charset);
+  const ConCmdReadmes readmes = LoadConCmdReadmes(path);
+  Memo1->setPlainText(DecodeCodePage(readmes.big5, kCodePageBig5));
+  Memo2->setPlainText(DecodeCodePage(readmes.gb, kCodePageGb2312));
+}
+
+void TCCSeupFrm::SaveConCmdIni(const std::string& path) const {
+  ConCmdOptions options;
+  options.ignore_masks = PathFromQt(Edignore->text());
+  options.fix_html_charset = CheckBox2->isChecked();
+  options.html_types = PathFromQt(EdFixCharset->text());
+  bgconv::SaveConCmdIni(path, options);
+}
+
+QString TCCSeupFrm::VocabularySwitch() const {
+  return QString::fromStdString(bgconv::VocabularySwitch(CheckBox1->isChecked()));
+}
+
+void TCCSeupFrm::CheckBox1Click(bool) { edPara->setText(VocabularySwitch()); }
+
+void TCCSeupFrm::BitBtn7Click() {
+  const std::string current = PathFromQt(edFilepath->text());
+  const std::string start =
+      !current.empty() && PathExists(current) ? FolderOf(current) : exe_folder_ + "ConCmd" + kPathSeparator;
+  QFileDialog dialog(this, QString(), PathToQt(start));
+  dialog.setObjectName("OpenDialog");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(NameFilters(kExeFilter));
+  dialog.selectFile("Concmd.exe");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString chosen = dialog.selectedFiles().front();
+  if (PathExists(PathFromQt(chosen))) edFilepath->setText(chosen);
+}
+
+void TCCSeupFrm::BitBtn1Click() {
+  // ConCmd.ini goes beside the chosen ConCmd; without a path there is no
+  // ConCmd to set up, and nothing is written into the current folder.  A
+  // failure is shown, and the dialog still closes with OK.
+  const std::string program = PathFromQt(edFilepath->text());
+  if (!program.empty()) RunGuarded(this, [&] { SaveConCmdIni(ChangeFileExt(program, ".ini")); });
+  accept();
+}
+
+bool ShowConCmdSetup(QWidget* owner, const std::string& settings_path, const SettingsContext& context,
+                     std::string& engine_path) {
+  TCCSeupFrm dialog(context, owner);
+  // Without a stored path the dialog offers the converter the external
+  // engine runs.
+  const EngineSetup stored = LoadEngineSetup(settings_path, ConCmdProgramPath(context.exe_folder));
+  dialog.edFilepath->setText(PathToQt(stored.engine_path));
+  dialog.edPara->setText(PathToQt(stored.parameter));
+  dialog.CheckBox1->setChecked(stored.not_vocabulary);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  engine_path = PathFromQt(dialog.edFilepath->text());
+  SaveEngineSetup(settings_path,
+                  {engine_path, PathFromQt(dialog.edPara->text()), dialog.CheckBox1->isChecked()});
+  return accepted;
+}
+
+}  // namespace bgconv

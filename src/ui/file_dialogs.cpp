@@ -1,0 +1,48 @@
+#include "ui/file_dialogs.h"
+
+#include <QFileDialog>
+
+#include "platform/paths.h"
+#include "ui/qt_text.h"
+
+namespace bgconv {
+
+bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& start_folder, std::string& folder) {
+  folder.clear();
+  QFileDialog dialog(owner, caption, start_folder);
+  dialog.setObjectName("BrowseForFolder");
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
+  folder = PathFromQt(chosen.front());
+  if (folder.back() != kPathSeparator) folder += kPathSeparator;
+  return true;
+}
+
+}  // namespace bgconv
+
+namespace bgconv {
+
+QStringList NameFilters(std::string_view filter) {
+  const QStringList parts = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i];
+    QStringList patterns;
+    for (const QString& mask : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+      patterns << (mask.trimmed() == "*.*" ? QString("*") : mask.trimmed());
+    const QString list = "(" + patterns.join(u' ') + ")";
+    const qsizetype open = description.lastIndexOf(u'(');
+    if (description.endsWith(u')') && open >= 0) {
+      description = description.left(open) + list;
+    } else {
+      description += " " + list;
+    }
+    filters << description;
+  }
+  return filters;
+}
+
+}  // namespace bgconv

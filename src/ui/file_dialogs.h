@@ -1,0 +1,25 @@
+#pragma once
+// The window's file and folder dialogs.
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace bgconv {
+
+// Opens the folder picker owned by `owner`, with `caption` above it, on
+// `start_folder`.  True when a folder was chosen: `folder` then holds it with
+// a trailing separator.  False on cancel, `folder` then is empty.
+bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& start_folder, std::string& folder);
+
+// A filter written as pairs "description|masks|description|masks" (masks
+// separated by ";") as Qt's name filters, "description (patterns)".  The
+// masks are Windows masks: "*.*" names every file, so it becomes "*".  A
+// description that ends in a parenthesised list of masks has that list
+// replaced by the patterns that really apply.
+QStringList NameFilters(std::string_view filter);
+
+}  // namespace bgconv

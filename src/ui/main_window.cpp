@@ -1,0 +1,675 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <iostream>
+
+#include "codec/charset_names.h"
+#include "codec/converter.h"
+#include "external/external_engine.h"
+#include "form/read_form_file.h"
+#include "platform/ansi_codepage.h"
+#include "platform/debug_channel.h"
+#include "platform/paths.h"
+#include "platform/purge.h"
+#include "ui/concmd_setup.h"
+#include "ui/controls.h"
+#include "ui/file_dialogs.h"
+#include "ui/file_row_model.h"
+#include "ui/messages.h"
+#include "ui/progress_form.h"
+#include "ui/qt_text.h"
+#include "workspace/line_list.h"
+
+namespace bgconv {
+namespace {
+
+constexpr std::string_view kAddFilter =
+    "Delphi  Project (*.dpr)|*.dpr|Delphi Package (*.dpk)|*.dpk|Delphi Source File (*.pas)|*.pas|Delphi Form File "
+    "(*.dfm)|*.dfm|Text File (*.txt)|*.txt|HTML Document File (*.htm;*html)|*.htm;*html|Ini File (*.ini)|*.ini|"
+    "Resource Text File (*.rc)|*.rc|ALL File(*.*)|*.*";
+constexpr std::string_view kOpenProjectFilter =
+    "Delphi Project (*.dpr;.*.dpk)|*.dpr;*.dpk|Delphi Source File (*.pas)|*.pas|Delphi Form File (*.dfm)|*.dfm|"
+    "Text File (*.txt)|*.txt|HTML Document File (*.htm;*html)|*.htm;*html|INI File (*.ini)|*.ini|All File "
+    "(*.*)|*.*";
+constexpr std::string_view kExeFilter = "Exe File(*.exe)|*.exe|All File (*.*)|*.*";
+
+// 選擇目錄: the caption of the backup folder's picker.
+const char* const kChooseFolderCaption = "\xE9\x81\xB8\xE6\x93\x87\xE7\x9B\xAE\xE9\x8C\x84";
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
+
+QPushButton* PictureButton(const QString& caption, QStyle::StandardPixmap picture, QWidget* parent) {
+  auto* button = new QPushButton(parent->style()->standardIcon(picture), caption, parent);
+  button->setIconSize(QSize(16, 16));
+  return button;
+}
+
+QPushButton* EllipsisButton(QWidget* parent) {
+  auto* button = new QPushButton("....", parent);
+  button->setFixedWidth(ScaledPixels(28));
+  return button;
+}
+
+// The form reader's diagnostics are for developers: they go to standard
+// error, not into the log list.
+DebugChannel& WindowDebugChannel() {
+  static StreamDebugChannel channel(std::cerr, "bgconv-gui: ");
+  return channel;
+}
+
+}  // namespace
+
+WindowEnvironment ProgramWindowEnvironment() { return {ProgramSettingsContext(), bgconv::SettingsPath()}; }
+
+TConvertFrm::TConvertFrm(WindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), environment_(std::move(environment)), fonts_(environment_.context.design_fonts) {
+  setObjectName("ConvertFrm");
+  setWindowTitle(ApplicationTitle());
+  setFont(ToQFont(DesignFont()));
+  CreateControls();
+  setFixedSize(ScaledPixels(525), ScaledPixels(472));
+  FormCreate();
+}
+
+TConvertFrm::~TConvertFrm() { FormDestroy(); }
+
+void TConvertFrm::CreateControls() {
+  // Entries of the menu bar itself: Qt shows either an icon or a caption
+  // there, and the captions carry the mnemonics.
+  FileOpen1 = new QAction("&Open Project", this);
+  FileOpen1->setObjectName("FileOpen1");
+  FileOpen1->setShortcut(QKeySequence("Ctrl+O"));
+  FileOpen1->setToolTip("Open");
+  FileOpen1->setStatusTip("Opens an existing file");
+  actCloseProj = new QAction("&Close Project", this);
+  actCloseProj->setObjectName("actCloseProj");
+  actExit = new QAction("E&xit", this);
+  actExit->setObjectName("actExit");
+  for (QAction* action : {FileOpen1, actCloseProj, actExit}) {
+    menuBar()->addAction(action);
+    addAction(action);  // the shortcut works wherever the focus is
+  }
+  connect(FileOpen1, &QAction::triggered, this, &TConvertFrm::FileOpen1Execute);
+  connect(actCloseProj, &QAction::triggered, this, &TConvertFrm::actCloseProjExecute);
+  connect(actExit, &QAction::triggered, this, &TConvertFrm::actExitExecute);
+
+  StatusPanel = new QLabel(this);
+  StatusPanel->setObjectName("StatusPanel");
+  StatusPanel->setMinimumWidth(ScaledPixels(50));
+  statusBar()->addWidget(StatusPanel, 1);
+  statusBar()->setSizeGripEnabled(false);
+
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  model_ = new FileRowModel(workspace_, this);
+  LVFileList = new QTreeView(central);
+  LVFileList->setObjectName("LVFileList");
+  LVFileList->setModel(model_);
+  LVFileList->setRootIsDecorated(false);
+  LVFileList->setUniformRowHeights(true);
+  LVFileList->setItemsExpandable(false);
+  LVFileList->setSelectionMode(QAbstractItemView::SingleSelection);
+  LVFileList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LVFileList->setIconSize(QSize(16, 16));
+  LVFileList->setAllColumnsShowFocus(true);
+  LVFileList->header()->setStretchLastSection(false);
+  LVFileList->header()->setMinimumSectionSize(ScaledPixels(20));
+  LVFileList->setColumnWidth(FileRowModel::kSize, ScaledPixels(50));
+  LVFileList->setColumnWidth(FileRowModel::kCode, ScaledPixels(50));
+  connect(LVFileList, &QTreeView::clicked, this, &TConvertFrm::LVFileListClick);
+
+  auto* lower = new QWidget(central);
+  auto* lower_layout = new QVBoxLayout(lower);
+  lower_layout->setContentsMargins(ScaledPixels(2), ScaledPixels(2), ScaledPixels(2), 0);
+  lower_layout->setSpacing(ScaledPixels(2));
+
+  auto* controls = new QHBoxLayout;
+  auto* file_buttons = new QVBoxLayout;
+  BitBtn3 = PictureButton("&Add ", QStyle::SP_FileIcon, lower);
+  BitBtn3->setObjectName("BitBtn3");
+  BitBtn4 = PictureButton("&Delete", QStyle::SP_TrashIcon, lower);
+  BitBtn4->setObjectName("BitBtn4");
+  file_buttons->addWidget(BitBtn3);
+  file_buttons->addWidget(BitBtn4);
+  controls->addLayout(file_buttons);
+
+  GroupBox1 = new QGroupBox("&Option", lower);
+  GroupBox1->setObjectName("GroupBox1");
+  auto* option_layout = new QGridLayout(GroupBox1);
+  option_layout->setContentsMargins(ScaledPixels(6), ScaledPixels(2), ScaledPixels(6), ScaledPixels(4));
+  CbAddConf = new QCheckBox("Add Config Files", GroupBox1);
+  CbAddConf->setObjectName("CbAddConf");
+  CbAddConf->setChecked(true);
+  CheckBox1 = new QCheckBox("&Backup original", GroupBox1);
+  CheckBox1->setObjectName("CheckBox1");
+  BitBtn8 = PictureButton(kAdvancedOptionPage, QStyle::SP_FileDialogDetailedView, GroupBox1);
+  BitBtn8->setObjectName("BitBtn8");
+  option_layout->addWidget(CbAddConf, 0, 0);
+  option_layout->addWidget(CheckBox1, 1, 0);
+  option_layout->addWidget(BitBtn8, 0, 1, 2, 1);
+  controls->addWidget(GroupBox1, 1);
+
+  rgCodeType = new TRadioGroup("Co&de Type", {"BIG->GB", "GB->BIG "}, lower);
+  rgCodeType->setObjectName("rgCodeType");
+  rgCodeType->SetItemIndex(1, false);
+  controls->addWidget(rgCodeType);
+  lower_layout->addLayout(controls);
+
+  NB = new QStackedWidget(lower);
+  NB->setObjectName("NB");
+  auto* source_view = new QSplitter(Qt::Horizontal, NB);
+  source_view->setObjectName(kSourceViewPage);
+  RichEdit1 = new BytePane(source_view);
+  RichEdit1->setObjectName("RichEdit1");
+  RichEdit2 = new BytePane(source_view);
+  RichEdit2->setObjectName("RichEdit2");
+  source_view->addWidget(RichEdit1);
+  source_view->addWidget(RichEdit2);
+  NB->addWidget(source_view);
+  DebugListBox = new QListWidget(NB);
+  DebugListBox->setObjectName(kLogViewPage);
+  DebugListBox->setUniformItemSizes(true);
+  NB->addWidget(DebugListBox);
+  NB->addWidget(CreateAdvancedPage());
+  lower_layout->addWidget(NB, 1);
+
+  Splitter1 = new QSplitter(Qt::Vertical, central);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->addWidget(LVFileList);
+  Splitter1->addWidget(lower);
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({ScaledPixels(110), ScaledPixels(260)});
+  layout->addWidget(Splitter1, 1);
+
+  Panel1 = new ClickPanel(central);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto* bottom = new QHBoxLayout(Panel1);
+  bottom->setContentsMargins(ScaledPixels(4), ScaledPixels(3), ScaledPixels(4), ScaledPixels(3));
+  BitBtn5 = PictureButton("&Help", QStyle::SP_DialogHelpButton, Panel1);
+  BitBtn5->setObjectName("BitBtn5");
+  CheckBox2 = new QCheckBox("View &Log List", Panel1);
+  CheckBox2->setObjectName("CheckBox2");
+  BitBtn1 = PictureButton("Con&vert", QStyle::SP_DialogOkButton, Panel1);
+  BitBtn1->setObjectName("BitBtn1");
+  bottom->addWidget(BitBtn5);
+  bottom->addStretch(1);
+  bottom->addWidget(CheckBox2);
+  bottom->addSpacing(ScaledPixels(12));
+  bottom->addWidget(BitBtn1);
+  layout->addWidget(Panel1);
+
+  connect(BitBtn3, &QPushButton::clicked, this, &TConvertFrm::BitBtn3Click);
+  connect(BitBtn4, &QPushButton::clicked, this, &TConvertFrm::BitBtn4Click);
+  connect(CbAddConf, &QCheckBox::toggled, this, &TConvertFrm::CbAddConfClick);
+  connect(BitBtn8, &QPushButton::clicked, this, &TConvertFrm::BitBtn8Click);
+  connect(rgCodeType, &TRadioGroup::Click, this, &TConvertFrm::rgCodeTypeClick);
+  connect(Panel1, &ClickPanel::Clicked, this, &TConvertFrm::actCloseProjExecute);
+  connect(BitBtn5, &QPushButton::clicked, this, &TConvertFrm::BitBtn5Click);
+  connect(CheckBox2, &QCheckBox::toggled, this, &TConvertFrm::CheckBox2Click);
+  connect(BitBtn1, &QPushButton::clicked, this, &TConvertFrm::BitBtn1Click);
+  Refresh();
+}
+
+QWidget* TConvertFrm::CreateAdvancedPage() {
+  auto* page = new QWidget(NB);
+  page->setObjectName(kAdvancedOptionPage);
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(ScaledPixels(4), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
+  grid->setVerticalSpacing(ScaledPixels(2));
+
+  RadioGroup2 = new TRadioGroup("Overwrite", {"Change Original File Extension", "Overwrite Original File"}, page);
+  RadioGroup2->setObjectName("RadioGroup2");
+  RadioGroup2->SetItemIndex(1, false);
+  RGConvertEng = new TRadioGroup("Convert Engine", {"ItSelf", "ConCmd 1.5 "}, page);
+  RGConvertEng->setObjectName("RGConvertEng");
+  RGConvertEng->SetItemIndex(1, false);
+  edCCEng = new QLineEdit(page);
+  edCCEng->setObjectName("edCCEng");
+  edCCEng->setReadOnly(true);
+  BitBtn7 = EllipsisButton(page);
+  BitBtn7->setObjectName("BitBtn7");
+  Button1 = new QPushButton("ConCmd Setup", page);
+  Button1->setObjectName("Button1");
+  RadioGroup3 = new TRadioGroup("Backup File mould", {"Compression", "Copy To New Folder"}, page);
+  RadioGroup3->setObjectName("RadioGroup3");
+  RadioGroup3->SetItemIndex(1, false);
+  edBakPath = new QLineEdit(page);
+  edBakPath->setObjectName("edBakPath");
+  BitBtn6 = EllipsisButton(page);
+  BitBtn6->setObjectName("BitBtn6");
+  rgChCharset = new TRadioGroup("Chager Charset", {"Chager Default Charset", "Don't Care"}, page);
+  rgChCharset->setObjectName("rgChCharset");
+  rgChCharset->SetItemIndex(1, false);
+
+  grid->addWidget(RadioGroup2, 0, 0);
+  grid->addWidget(RadioGroup3, 1, 0);
+  auto* backup_path = new QHBoxLayout;
+  backup_path->addWidget(edBakPath, 1);
+  backup_path->addWidget(BitBtn6);
+  grid->addLayout(backup_path, 2, 0);
+  grid->addWidget(RGConvertEng, 0, 1);
+  auto* engine_path = new QHBoxLayout;
+  engine_path->addWidget(edCCEng, 1);
+  engine_path->addWidget(BitBtn7);
+  engine_path->addWidget(Button1);
+  grid->addLayout(engine_path, 2, 1);
+  grid->addWidget(rgChCharset, 1, 1);
+  grid->setRowStretch(3, 1);
+
+  connect(RGConvertEng, &TRadioGroup::Click, this, &TConvertFrm::RGConvertEngClick);
+  connect(BitBtn7, &QPushButton::clicked, this, &TConvertFrm::BitBtn7Click);
+  connect(Button1, &QPushButton::clicked, this, &TConvertFrm::Button1Click);
+  connect(BitBtn6, &QPushButton::clicked, this, &TConvertFrm::BitBtn6Click);
+  return page;
+}
+
+// --- Life of the window ------------------------------------------------------
+
+void TConvertFrm::FormCreate() {
+  exe_folder_ = environment_.context.exe_folder;
+  // A settings file that cannot be read leaves the window at its design
+  // values: no folders made, the pane code pages those of the design.
+  settings_loaded_ = RunGuarded(this, [this] {
+    ApplySettings(LoadSettings(environment_.settings_path, environment_.context));
+    CreateWorkFolder(work_folder_);
+    QDir().mkdir(PathToQt(backup_folder_));
+    SetPaneCharsets(Direction());
+  });
+}
+
+void TConvertFrm::FormShow() {
+  ShowPage(kSourceViewPage);
+  exe_folder_ = environment_.context.exe_folder;
+  // The default backup folder, as FormCreate made it.
+  edBakPath->setText(PathToQt(exe_folder_ + "Backup" + kPathSeparator));
+}
+
+void TConvertFrm::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  // Settings that could not be read are not replaced by the design values,
+  // and no work folder was prepared.  The purge comes only after a good
+  // save.
+  if (!settings_loaded_) return;
+  RunGuarded(this, [this] {
+    SaveSettings(environment_.settings_path, CollectSettings());
+    PurgeDirectory(work_folder_);
+  });
+}
+
+void TConvertFrm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (event->spontaneous()) return;
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  FormShow();
+}
+
+void TConvertFrm::closeEvent(QCloseEvent* event) {
+  // A run in progress keeps the window: its files and the work folder are
+  // in use, and the run is still on the stack below this event.
+  if (CurrentProgressForm() != nullptr) {
+    event->ignore();
+    return;
+  }
+  FormDestroy();
+  event->accept();
+}
+
+void TConvertFrm::ApplySettings(const Settings& settings) {
+  // The values go into the controls without running their handlers: the
+  // engine choice is followed by its path only at the end of the load, and
+  // with no project open the other handlers would do nothing.
+  fonts_ = settings.fonts;
+  ApplyFont(*LVFileList, fonts_.file_list);
+  ApplyFont(*DebugListBox, fonts_.debug_list);
+  ApplyFont(*RichEdit1, fonts_.memo1);
+  ApplyFont(*RichEdit2, fonts_.memo2);
+  rgCodeType->SetItemIndex(settings.code_direction, false);
+  {
+    const QSignalBlocker blocker(CbAddConf);
+    CbAddConf->setChecked(settings.add_config_files);
+  }
+  workspace_.SetAddConfigFiles(settings.add_config_files);
+  CheckBox1->setChecked(settings.backup_original);
+  RGConvertEng->SetItemIndex(settings.convert_engine, false);
+  RadioGroup2->SetItemIndex(settings.overwrite, false);
+  RadioGroup3->SetItemIndex(settings.backup_mould, false);
+  work_folder_ = settings.work_folder;
+  backup_folder_ = settings.backup_folder;
+  edBakPath->setText(PathToQt(settings.backup_folder));
+  rgChCharset->SetItemIndex(settings.change_charset, false);
+  edCCEng->setText(PathToQt(settings.engine_path));
+  engine_path_ = settings.engine_path;
+  not_vocabulary_ = settings.not_vocabulary;
+  engine_parameter_ = settings.engine_parameter;
+}
+
+Settings TConvertFrm::CollectSettings() const {
+  Settings settings;
+  settings.fonts = fonts_;
+  settings.code_direction = Direction();
+  settings.add_config_files = CbAddConf->isChecked();
+  settings.backup_original = CheckBox1->isChecked();
+  settings.convert_engine = RGConvertEng->ItemIndex();
+  settings.overwrite = RadioGroup2->ItemIndex();
+  settings.backup_mould = RadioGroup3->ItemIndex();
+  settings.work_folder = work_folder_;
+  settings.backup_folder = backup_folder_;
+  settings.change_charset = rgChCharset->ItemIndex();
+  settings.engine_path = PathFromQt(edCCEng->text());
+  settings.not_vocabulary = not_vocabulary_;
+  settings.engine_parameter = engine_parameter_;
+  return settings;
+}
+
+// --- Panes, pages, list ------------------------------------------------------
+
+int TConvertFrm::Direction() const { return rgCodeType->ItemIndex(); }
+
+void TConvertFrm::SetPaneCharsets(int direction) {
+  SetPreviewCharsets(fonts_, direction);
+  RichEdit1->SetCodePage(CodePageOfCharset(fonts_.memo1.charset));
+  RichEdit2->SetCodePage(CodePageOfCharset(fonts_.memo2.charset));
+}
+
+QString TConvertFrm::PageName() const { return NB->currentWidget()->objectName(); }
+
+void TConvertFrm::ShowPage(const QString& name) {
+  for (int i = 0; i < NB->count(); ++i) {
+    if (NB->widget(i)->objectName() == name) NB->setCurrentIndex(i);
+  }
+}
+
+void TConvertFrm::Refresh() {
+  model_->Reset();
+  LVFileList->resizeColumnToContents(FileRowModel::kFile);
+  LVFileList->resizeColumnToContents(FileRowModel::kPath);
+  for (int column : {FileRowModel::kSize, FileRowModel::kCode}) {
+    if (LVFileList->columnWidth(column) < ScaledPixels(50)) LVFileList->setColumnWidth(column, ScaledPixels(50));
+  }
+  // actCloseProjUpdate
+  actCloseProj->setEnabled(workspace_.HasProject());
+}
+
+void TConvertFrm::AddLog(const QString& line) {
+  DebugListBox->addItem(line);
+  DebugListBox->setCurrentRow(DebugListBox->count() - 1);
+}
+
+// --- Commands ----------------------------------------------------------------
+
+void TConvertFrm::FileOpen1Execute() {
+  QFileDialog dialog(this, QString());
+  dialog.setObjectName("FileOpen1Dialog");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(NameFilters(kOpenProjectFilter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  FileOpen1Accept(dialog.selectedFiles().front());
+}
+
+void TConvertFrm::FileOpen1Accept(const QString& path) {
+  RunGuarded(this, [&] {
+    if (workspace_.HasProject()) CloseProject();
+    ShowPage(kSourceViewPage);
+    StatusPanel->setText(path);
+    // The project path stays set when the load fails; the rows read before
+    // the failure stay listed.
+    try {
+      workspace_.OpenProject(PathFromQt(path));
+    } catch (...) {
+      Refresh();
+      throw;
+    }
+    Refresh();
+  });
+}
+
+void TConvertFrm::CloseProject() {
+  workspace_.CloseProject();
+  RichEdit1->ClearBytes();
+  RichEdit2->ClearBytes();
+  StatusPanel->clear();
+  Refresh();
+}
+
+void TConvertFrm::actCloseProjExecute() {
+  RunGuarded(this, [this] { CloseProject(); });
+}
+
+void TConvertFrm::actExitExecute() {
+  RunGuarded(this, [this] {
+    if (workspace_.HasProject()) CloseProject();
+  });
+  close();
+}
+
+void TConvertFrm::BitBtn3Click() {
+  QFileDialog dialog(this, QString(), PathToQt(FolderOf(PathFromQt(StatusPanel->text()))));
+  dialog.setObjectName("OpenDialog");
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters(NameFilters(kAddFilter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = PathFromQt(dialog.selectedFiles().front());
+  RunGuarded(this, [&] {
+    try {
+      workspace_.Add(path, [this](std::string_view question) {
+        return AskYesNo(this, QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
+      });
+    } catch (...) {
+      Refresh();
+      throw;
+    }
+    Refresh();
+  });
+}
+
+void TConvertFrm::BitBtn4Click() {
+  RunGuarded(this, [this] {
+    const QModelIndexList selected = LVFileList->selectionModel()->selectedRows();
+    std::optional<std::size_t> row;
+    if (!selected.isEmpty()) row = static_cast<std::size_t>(selected.front().row());
+    workspace_.Delete(row);
+    Refresh();
+  });
+}
+
+void TConvertFrm::LVFileListClick() {
+  const QModelIndexList selected = LVFileList->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return;
+  const std::size_t row = static_cast<std::size_t>(selected.front().row());
+  if (row >= workspace_.Rows().size()) return;
+  Preview(workspace_.Rows()[row].path);
+}
+
+void TConvertFrm::Preview(const std::string& path) {
+  RichEdit1->ClearBytes();
+  RichEdit2->ClearBytes();
+  if (!PathExists(path)) {
+    bgconv::ShowMessage(this, "File not found");
+    return;
+  }
+  const int direction = Direction();
+  try {
+    std::string text;
+    if (UpperExtensionOf(path) == ".DFM") {
+      const AnsiCodePage code_page(SourceCodePage(direction));
+      text = LoadFormText(path, code_page, WindowDebugChannel()) + "\r\n";
+    } else {
+      LineList lines;
+      lines.LoadFromFile(path);
+      text = lines.Text();
+    }
+    std::string converted =
+        FixCharsetNames(ConvertText(text, direction), direction, rgChCharset->ItemIndex() == 0);
+    RichEdit1->SetBytes(std::move(text), RichEdit1->CodePage());
+    RichEdit2->SetBytes(std::move(converted), RichEdit2->CodePage());
+  } catch (const std::exception&) {
+    // A file that cannot be read in this direction may read in the other.
+    rgCodeType->SetItemIndex(direction == kBigToGb ? kGbToBig : kBigToGb);
+  }
+}
+
+void TConvertFrm::rgCodeTypeClick() {
+  RunGuarded(this, [this] {
+    const int direction = Direction();
+    SetPaneCharsets(direction);
+    // A new conversion of the bytes on the left, not of what the right shows.
+    RichEdit2->SetBytes(ConvertText(RichEdit1->Bytes(), direction), RichEdit2->CodePage());
+  });
+}
+
+void TConvertFrm::RGConvertEngClick() {
+  RunGuarded(this, [this] {
+    if (RGConvertEng->ItemIndex() != kEngineConCmd || PathExists(engine_path_)) return;
+    std::string chosen;
+    if (ShowConCmdSetup(this, environment_.settings_path, environment_.context, chosen)) {
+      engine_path_ = chosen;
+      edCCEng->setText(PathToQt(chosen));
+    } else {
+      RGConvertEng->SetItemIndex(kEngineItSelf);
+    }
+  });
+}
+
+void TConvertFrm::CbAddConfClick() {
+  RunGuarded(this, [this] {
+    if (workspace_.HasProject()) {
+      RichEdit1->ClearBytes();
+      RichEdit2->ClearBytes();
+    }
+    try {
+      workspace_.SetAddConfigFiles(CbAddConf->isChecked());
+    } catch (...) {
+      Refresh();
+      throw;
+    }
+    Refresh();
+  });
+}
+
+void TConvertFrm::CheckBox2Click() { ShowPage(CheckBox2->isChecked() ? kLogViewPage : kSourceViewPage); }
+
+void TConvertFrm::BitBtn8Click() {
+  const QString before = PageName();
+  BitBtn8->setText(before);
+  ShowPage(before == kAdvancedOptionPage ? kSourceViewPage : kAdvancedOptionPage);
+}
+
+void TConvertFrm::BitBtn6Click() {
+  std::string folder;
+  if (BrowseForFolder(this, QString::fromUtf8(kChooseFolderCaption), edBakPath->text(), folder))
+    edBakPath->setText(PathToQt(folder));
+}
+
+void TConvertFrm::BitBtn7Click() {
+  const std::string current = PathFromQt(edCCEng->text());
+  const std::string start =
+      !current.empty() && PathExists(current) ? FolderOf(current) : exe_folder_ + "ConCmd" + kPathSeparator;
+  QFileDialog dialog(this, QString(), PathToQt(start));
+  dialog.setObjectName("OpenDialog");
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters(NameFilters(kExeFilter));
+  dialog.selectFile("Concmd.exe");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString chosen = dialog.selectedFiles().front();
+  if (PathExists(PathFromQt(chosen))) edCCEng->setText(chosen);
+}
+
+void TConvertFrm::Button1Click() {
+  RunGuarded(this, [this] {
+    std::string chosen;
+    if (ShowConCmdSetup(this, environment_.settings_path, environment_.context, chosen))
+      edCCEng->setText(PathToQt(chosen));
+  });
+}
+
+void TConvertFrm::BitBtn5Click() {
+  RunGuarded(this, [this] {
+    ExternalPassInputs inputs;
+    inputs.program = ConCmdProgramPath(exe_folder_);
+    inputs.direction = Direction();
+    inputs.engine_parameter = engine_parameter_;
+    inputs.work_folder = work_folder_;
+    for (const FileRow& row : workspace_.Rows()) inputs.rows.push_back({row.caption, row.path});
+    RunExternalEngine(inputs, *this);
+  });
+}
+
+ConversionInputs TConvertFrm::RunInputs() const {
+  ConversionInputs inputs;
+  inputs.rows = workspace_.Rows();
+  inputs.direction = Direction();
+  inputs.engine = RGConvertEng->ItemIndex();
+  inputs.overwrite = RadioGroup2->ItemIndex();
+  inputs.backup = CheckBox1->isChecked();
+  inputs.backup_mode = RadioGroup3->ItemIndex();
+  inputs.backup_path = PathFromQt(edBakPath->text());
+  inputs.change_default_charset = rgChCharset->ItemIndex() == 0;
+  inputs.work_folder = work_folder_;
+  return inputs;
+}
+
+void TConvertFrm::BitBtn1Click() {
+  if (!CanConvert(workspace_)) return;
+  RunGuarded(this, [this] { ConvertAll(RunInputs(), *this); });
+}
+
+// --- What the run and the external pass show ---------------------------------
+
+void TConvertFrm::ShowProgress(std::string_view title) { bgconv::ShowProgress(PathToQt(title), this); }
+
+void TConvertFrm::UpdateProgress(int percent) { bgconv::UpdateProgress(percent); }
+
+void TConvertFrm::UpdateProgressTitle(std::string_view title) { bgconv::UpdateProgressTitle(PathToQt(title)); }
+
+void TConvertFrm::HideProgress() { bgconv::HideProgress(); }
+
+void TConvertFrm::Log(std::string_view line) { AddLog(PathToQt(line)); }
+
+void TConvertFrm::ShowMessage(std::string_view text) { bgconv::ShowMessage(this, PathToQt(text)); }
+
+void TConvertFrm::ShowPage(NotebookPage page) {
+  ShowPage(page == NotebookPage::kLogView ? kLogViewPage : kSourceViewPage);
+}
+
+void TConvertFrm::ReplaceLastLog(std::string_view row) {
+  if (QListWidgetItem* last = DebugListBox->item(DebugListBox->count() - 1)) last->setText(PathToQt(row));
+}
+
+void TConvertFrm::SelectLastLog() { DebugListBox->setCurrentRow(DebugListBox->count() - 1); }
+
+void TConvertFrm::Repaint() { DebugListBox->repaint(); }
+
+}  // namespace bgconv

@@ -1,0 +1,501 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QMessageBox>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "platform/purge.h"
+#include "settings/concmd_ini.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+#include "ui/controls.h"
+#include "ui/file_row_model.h"
+#include "ui/modal_answerer.h"
+#include "ui/progress_form.h"
+#include "ui/qt_text.h"
+
+namespace bgconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 中文字體 in Big5; the GB2312 form of the same text is 中文字体.
+constexpr std::string_view kBig5Text = "\xA4\xA4\xA4\xE5\xA6\x72\xC5\xE9";
+constexpr std::string_view kGbText = "\xD6\xD0\xCE\xC4\xD7\xD6\xCC\xE5";
+
+std::string Fixture(std::string_view name) {
+  std::ifstream in(std::string(BGCONV_SOURCE_DIR) + "/tests/form/fixtures/" + std::string(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A program folder with its settings file, and a Delphi project beside it.
+struct Program {
+  testing::TempDir dir;
+  WindowEnvironment environment{{dir.path().string() + "/", DesignFonts(), '/'}, dir.File("bgconv-gui.ini")};
+
+  std::string Exe(std::string_view name) const { return dir.File(name); }
+  std::string Project(std::string_view name) const { return dir.File("proj/" + std::string(name)); }
+
+  // Project1.dpr with .dof and .cfg, Unit1 (a text form) and Unit2 (a binary
+  // form).  Returns the project file's path.
+  std::string WriteProject() const {
+    dir.Write("proj/Project1.dpr",
+              "program Project1;\r\n\r\nuses\r\n  Forms,\r\n  Unit1 in 'Unit1.pas' {Form1},\r\n"
+              "  Unit2 in 'Unit2.pas' {Form2};\r\n\r\nbegin\r\n  Application.Run;\r\nend.\r\n");
+    dir.Write("proj/Project1.dof", "[Directories]\r\n");
+    dir.Write("proj/Project1.cfg", "-$A8\r\n");
+    dir.Write("proj/Unit1.pas", "unit Unit1;\r\n// " + std::string(kBig5Text) + "\r\n");
+    dir.Write("proj/Unit1.dfm", "object Form1: TForm1\r\n  Caption = '" + std::string(kBig5Text) +
+                                    "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\nend\r\n");
+    dir.Write("proj/Unit2.pas", "unit Unit2;\r\n");
+    dir.Write("proj/Unit2.dfm", Fixture("main_form.dfm"));
+    return Project("Project1.dpr");
+  }
+
+  // The converter beside the program, as the build made it.
+  void InstallConCmd() const {
+    fs::create_directories(dir.path() / "ConCmd");
+    fs::copy_file(std::string(BGCONV_BIN_DIR) + "/ConCmd/ConCmd", dir.path() / "ConCmd" / "ConCmd");
+  }
+};
+
+QStringList Column(const TConvertFrm& window, int column) {
+  QStringList texts;
+  const QAbstractItemModel* model = window.LVFileList->model();
+  for (int row = 0; row < model->rowCount(); ++row) texts << model->index(row, column).data().toString();
+  return texts;
+}
+
+QStringList LogRows(const TConvertFrm& window) {
+  QStringList rows;
+  for (int i = 0; i < window.DebugListBox->count(); ++i) rows << window.DebugListBox->item(i)->text();
+  return rows;
+}
+
+void ClickRow(TConvertFrm& window, int row) {
+  const QModelIndex index = window.LVFileList->model()->index(row, 0);
+  window.LVFileList->scrollTo(index);
+  QTest::mouseClick(window.LVFileList->viewport(), Qt::LeftButton, {}, window.LVFileList->visualRect(index).center());
+}
+
+int RowOf(const TConvertFrm& window, const QString& caption) {
+  return static_cast<int>(Column(window, FileRowModel::kFile).indexOf(caption));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<testing::ModalAnswerer> answerer_;
+
+  std::unique_ptr<TConvertFrm> Open(const Program& program) {
+    auto window = std::make_unique<TConvertFrm>(program.environment);
+    window->show();
+    return window;
+  }
+
+ private slots:
+  void init() { answerer_ = std::make_unique<testing::ModalAnswerer>(); }
+
+  void cleanup() {
+    QVERIFY2(answerer_->Unexpected().isEmpty(), qPrintable(answerer_->Unexpected().join("; ")));
+    QCOMPARE(answerer_->Pending(), std::size_t{0});
+    answerer_.reset();
+  }
+
+  void AFirstRunStartsAtTheDefaultsAndLeavesItsSettingsAtClose() {
+    Program program;
+    auto window = Open(program);
+    QCOMPARE(window->windowTitle(), QString("bgconv"));
+    QCOMPARE(window->size(), QSize(ScaledPixels(525), ScaledPixels(472)));
+    QCOMPARE(window->rgCodeType->ItemIndex(), 1);
+    QCOMPARE(window->RGConvertEng->ItemIndex(), 0);
+    QCOMPARE(window->RadioGroup2->ItemIndex(), 1);
+    QCOMPARE(window->RadioGroup3->ItemIndex(), 1);
+    QCOMPARE(window->rgChCharset->ItemIndex(), 1);
+    QVERIFY(window->CbAddConf->isChecked());
+    QVERIFY(!window->CheckBox1->isChecked());
+    QCOMPARE(window->PageName(), QString("Source View"));
+    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("Backup/")));
+    QVERIFY(!window->actCloseProj->isEnabled());
+    // Direction 1: the source pane reads GB2312, the target pane Big5.
+    QCOMPARE(window->RichEdit1->CodePage(), 936);
+    QCOMPARE(window->RichEdit2->CodePage(), 950);
+    QVERIFY(fs::is_directory(program.Exe("Conver")));
+    QVERIFY(fs::is_directory(program.Exe("Backup")));
+
+    program.dir.Write("Conver/Unit1.pas", "left behind");
+    window->close();
+    QVERIFY(!fs::exists(program.Exe("Conver")));
+    Settings expected = DefaultSettings(program.environment.context);
+    SetPreviewCharsets(expected.fonts, 1);
+    QCOMPARE(LoadSettings(program.environment.settings_path, program.environment.context), expected);
+  }
+
+  void TheSettingsComeBackIntoTheControlsWithoutTheSetupDialog() {
+    Program program;
+    const std::string engine = program.dir.Write("tools/ConCmd", "#!/bin/sh\n");
+    program.dir.Write("bgconv-gui.ini",
+                      "[cpOption]\r\nDefLan=0\r\nAddConfigFile=0\r\nBackUporiginal=1\r\nConvertEngine=1\r\n"
+                      "Overwrite=0\r\nBackupMould=0\r\nChagerCharset=0\r\nWorkConvertDir=" +
+                          program.Exe("work/") + "\r\n[cpEng]\r\nFilePath=" + engine +
+                          "\r\nNotVocabulary=1\r\nParameter=/f:d\r\n");
+    auto window = Open(program);
+    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
+    QVERIFY(!window->CbAddConf->isChecked());
+    QVERIFY(window->CheckBox1->isChecked());
+    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
+    QCOMPARE(window->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(window->RadioGroup3->ItemIndex(), 0);
+    QCOMPARE(window->rgChCharset->ItemIndex(), 0);
+    QCOMPARE(window->edCCEng->text(), PathToQt(engine));
+    QCOMPARE(window->EnginePath(), engine);
+    QCOMPARE(window->WorkFolder(), program.Exe("work/"));
+    QCOMPARE(window->RichEdit1->CodePage(), 950);
+    QCOMPARE(window->RichEdit2->CodePage(), 936);
+    QVERIFY(fs::exists(program.Exe("work/") + std::string(kWorkFolderMarker)));
+    window.reset();
+    const Settings saved = LoadSettings(program.environment.settings_path, program.environment.context);
+    QCOMPARE(saved.convert_engine, 1);
+    QCOMPARE(saved.engine_path, engine);
+    QCOMPARE(saved.code_direction, 0);
+  }
+
+  void UnreadableSettingsAreShownAndLeftAlone() {
+    Program program;
+    fs::create_directories(program.environment.settings_path);  // no file that can be read
+    answerer_->ExpectMessageBox();
+    auto window = Open(program);
+    QCOMPARE(answerer_->Texts().size(), 1);
+    QVERIFY(answerer_->Texts().front().startsWith("Cannot open file " + PathToQt(program.environment.settings_path)));
+    QVERIFY(answerer_->Texts().front().endsWith('.'));
+    QCOMPARE(window->rgCodeType->ItemIndex(), 1);  // the design's values
+    QVERIFY(window->isEnabled());
+    window->close();  // nothing saved over it, nothing purged: no second message
+    QVERIFY(fs::is_directory(program.environment.settings_path));
+  }
+
+  void OpenProjectListsTheRowsInProjectOrder() {
+    Program program;
+    const std::string project = program.WriteProject();
+    auto window = Open(program);
+    answerer_->Expect([&](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("FileOpen1Dialog"));
+      testing::ChooseFile(dialog, PathToQt(project));
+    });
+    window->FileOpen1->trigger();
+    QCOMPARE(Column(*window, FileRowModel::kFile),
+             QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg", "Unit1.pas", "Unit1.dfm", "Unit2.pas",
+                          "Unit2.dfm"}));
+    QCOMPARE(Column(*window, FileRowModel::kPath).front(), PathToQt(project));
+    QCOMPARE(Column(*window, FileRowModel::kCode), QStringList(7, "TW"));
+    QCOMPARE(Column(*window, FileRowModel::kSize)[3], QString::number(fs::file_size(program.Project("Unit1.pas"))));
+    QCOMPARE(window->StatusPanel->text(), PathToQt(project));
+    QVERIFY(window->actCloseProj->isEnabled());
+    const QModelIndex first = window->LVFileList->model()->index(0, FileRowModel::kFile);
+    QVERIFY(!first.data(Qt::DecorationRole).value<QIcon>().isNull());
+
+    // Without "Add Config Files" the list is read anew, without .dof and
+    // .cfg, and rows added with Add are gone.
+    answerer_->Expect([&](QDialog& dialog) { testing::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
+    window->BitBtn3->click();
+    QCOMPARE(window->LVFileList->model()->rowCount(), 9);
+    window->CbAddConf->click();
+    QCOMPARE(Column(*window, FileRowModel::kFile),
+             QStringList({"Project1.dpr", "Unit1.pas", "Unit1.dfm", "Unit2.pas", "Unit2.dfm"}));
+
+    // Delete takes the selected row only.
+    ClickRow(*window, 1);
+    window->BitBtn4->click();
+    QCOMPARE(Column(*window, FileRowModel::kFile),
+             QStringList({"Project1.dpr", "Unit1.dfm", "Unit2.pas", "Unit2.dfm"}));
+
+    // A click on the bottom panel's background closes the project.
+    QTest::mouseClick(window->Panel1, Qt::LeftButton, {}, QPoint(window->Panel1->width() / 2, 2));
+    QCOMPARE(window->LVFileList->model()->rowCount(), 0);
+    QVERIFY(window->StatusPanel->text().isEmpty());
+    QVERIFY(!window->actCloseProj->isEnabled());
+    QVERIFY(window->RichEdit1->Text().isEmpty());
+  }
+
+  void AProjectThatCannotBeReadStaysOpenAndSaysWhy() {
+    Program program;
+    auto window = Open(program);
+    const std::string missing = program.Project("Gone.dpr");
+    program.dir.Write("proj/Other.pas", "");
+    answerer_->ExpectMessageBox();
+    window->FileOpen1Accept(PathToQt(missing));
+    QCOMPARE(answerer_->Texts(), QStringList{"Cannot open file " + PathToQt(missing) + "."});
+    QCOMPARE(window->Files().ProjectPath(), missing);
+    QCOMPARE(window->StatusPanel->text(), PathToQt(missing));
+    QVERIFY(window->actCloseProj->isEnabled());
+    window->actCloseProj->trigger();
+    QVERIFY(!window->actCloseProj->isEnabled());
+    QVERIFY(window->StatusPanel->text().isEmpty());
+  }
+
+  void AddAsksBeforeLoadingAWholeProject() {
+    Program program;
+    const std::string project = program.WriteProject();
+    auto window = Open(program);
+    answerer_->Expect([&](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("OpenDialog"));
+      testing::ChooseFile(dialog, PathToQt(project));
+    });
+    answerer_->ExpectMessageBox(QMessageBox::No);
+    window->BitBtn3->click();
+    QCOMPARE(answerer_->Texts(), QStringList{"Are you load all Project Files ?"});
+    QCOMPARE(Column(*window, FileRowModel::kFile), QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg"}));
+    QVERIFY(!window->actCloseProj->isEnabled());
+
+    // Rows without a project are not converted.
+    window->BitBtn1->click();
+    QCOMPARE(window->DebugListBox->count(), 0);
+    QCOMPARE(program.dir.Read("proj/Project1.dof"), std::string("[Directories]\r\n"));
+  }
+
+  void AClickPreviewsTheFileAndItsConversion() {
+    Program program;
+    const std::string project = program.WriteProject();
+    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\nChagerCharset=1\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(project));
+
+    ClickRow(*window, RowOf(*window, "Unit1.pas"));
+    QCOMPARE(window->RichEdit1->Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
+    QCOMPARE(window->RichEdit2->Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
+
+    // A text form: the charset identifier follows the target code page.
+    ClickRow(*window, RowOf(*window, "Unit1.dfm"));
+    QVERIFY(window->RichEdit1->Text().contains(QString::fromUtf8("Caption = '中文字體'")));
+    QVERIFY(window->RichEdit1->Text().contains("CHINESEBIG5_CHARSET"));
+    QVERIFY(window->RichEdit2->Text().contains(QString::fromUtf8("Caption = '中文字体'")));
+    QVERIFY(window->RichEdit2->Text().contains("GB2312_CHARSET"));
+
+    // A binary form shows as form text, its captions folded into Big5.
+    ClickRow(*window, RowOf(*window, "Unit2.dfm"));
+    QCOMPARE(window->RichEdit1->Bytes(), Fixture("main_form.950.txt") + "\r\n");
+    QVERIFY(window->RichEdit1->Text().contains(QString::fromUtf8("Caption = '轉換工具 Converter'")));
+    QVERIFY(window->RichEdit2->Text().contains(QString::fromUtf8("Caption = '转换工具 Converter'")));
+    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
+  }
+
+  void AMissingFileSaysFileNotFoundAndEmptiesThePanes() {
+    Program program;
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(program.WriteProject()));
+    ClickRow(*window, RowOf(*window, "Unit1.pas"));
+    QVERIFY(!window->RichEdit1->Text().isEmpty());
+    fs::remove(program.Project("Unit1.pas"));
+    answerer_->ExpectMessageBox();
+    ClickRow(*window, RowOf(*window, "Unit1.pas"));
+    QCOMPARE(answerer_->Texts(), QStringList{"File not found"});
+    QVERIFY(window->RichEdit1->Text().isEmpty());
+    QVERIFY(window->RichEdit2->Text().isEmpty());
+    QVERIFY(window->RichEdit1->Bytes().empty());
+  }
+
+  void AFileThatCannotBeReadSwitchesTheDirection() {
+    Program program;
+    const std::string project = program.WriteProject();
+    program.dir.Write("proj/Unit2.dfm", "neither a binary nor a text form\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(project));
+    QCOMPARE(window->rgCodeType->ItemIndex(), 1);
+    ClickRow(*window, RowOf(*window, "Unit2.dfm"));
+    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
+    QCOMPARE(window->RichEdit1->CodePage(), 950);
+    QVERIFY(window->RichEdit1->Text().isEmpty());
+    QVERIFY(window->RichEdit2->Text().isEmpty());
+  }
+
+  void TwoDirectionChangesLeaveOneConversionOfTheLeftPane() {
+    Program program;
+    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(program.WriteProject()));
+    ClickRow(*window, RowOf(*window, "Unit1.pas"));
+    const std::string left = window->RichEdit1->Bytes();
+
+    window->rgCodeType->Button(1)->click();
+    QCOMPARE(window->RichEdit1->Bytes(), left);
+    QCOMPARE(window->RichEdit1->CodePage(), 936);  // the same bytes, read as GB2312 now
+    QCOMPARE(window->RichEdit2->CodePage(), 950);
+    QCOMPARE(window->RichEdit2->Bytes(), ConvertText(left, kGbToBig));
+
+    window->rgCodeType->Button(0)->click();
+    QCOMPARE(window->RichEdit1->Bytes(), left);
+    QCOMPARE(window->RichEdit2->Bytes(), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
+    QCOMPARE(window->RichEdit1->Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
+    QCOMPARE(window->RichEdit2->Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
+  }
+
+  void AdvancedOptionTogglesItsPageAndNamesThePageLeft() {
+    Program program;
+    auto window = Open(program);
+    window->CheckBox2->click();
+    QCOMPARE(window->PageName(), QString("Log View"));
+    window->BitBtn8->click();
+    QCOMPARE(window->PageName(), QString("Advanced Option"));
+    QCOMPARE(window->BitBtn8->text(), QString("Log View"));
+    window->BitBtn8->click();
+    QCOMPARE(window->PageName(), QString("Source View"));
+    QCOMPARE(window->BitBtn8->text(), QString("Advanced Option"));
+    window->CheckBox2->click();
+    QCOMPARE(window->PageName(), QString("Source View"));
+    QVERIFY(!window->CheckBox2->isChecked());
+  }
+
+  void ChoosingConCmdWithoutItOpensTheSetupAndCancelGoesBack() {
+    Program program;
+    auto window = Open(program);
+    window->BitBtn8->click();
+    answerer_->ExpectMessageBox();  // "File not Found": no ConCmd beside the program
+    answerer_->Expect([](QDialog& dialog) {
+      QCOMPARE(dialog.windowTitle(), QString("ConCmd Setup"));
+      dialog.reject();
+    });
+    window->RGConvertEng->Button(1)->click();
+    QCOMPARE(answerer_->Texts(), QStringList{"File not Found"});
+    QCOMPARE(window->RGConvertEng->ItemIndex(), 0);
+    QVERIFY(window->edCCEng->text().isEmpty());
+
+    // Accepted, the setup's path becomes the engine path.
+    program.InstallConCmd();
+    answerer_->Expect([&](QDialog& dialog) {
+      dynamic_cast<QLineEdit*>(dialog.findChild<QLineEdit*>("edFilepath"))
+          ->setText(PathToQt(program.Exe("ConCmd/ConCmd")));
+      dialog.findChild<QPushButton*>("BitBtn1")->click();
+    });
+    window->RGConvertEng->Button(1)->click();
+    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
+    QCOMPARE(window->EnginePath(), program.Exe("ConCmd/ConCmd"));
+    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
+
+    // With an engine path that names a file, no setup.
+    window->RGConvertEng->Button(0)->click();
+    window->RGConvertEng->Button(1)->click();
+    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
+  }
+
+  void TheFolderButtonsFillTheirFields() {
+    Program program;
+    auto window = Open(program);
+    fs::create_directories(program.dir.path() / "elsewhere");
+    answerer_->Expect([&](QDialog& dialog) {
+      QCOMPARE(dialog.windowTitle(), QString::fromUtf8("選擇目錄"));
+      dynamic_cast<QFileDialog&>(dialog).setDirectory(PathToQt(program.Exe("elsewhere")));
+      dialog.accept();
+    });
+    window->BitBtn6->click();
+    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("elsewhere/")));
+    answerer_->Expect([](QDialog& dialog) { dialog.reject(); });
+    window->BitBtn6->click();
+    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("elsewhere/")));
+
+    // "ConCmd Setup" changes the field only, not the engine path.
+    program.InstallConCmd();
+    answerer_->Expect([](QDialog& dialog) { dialog.findChild<QPushButton*>("BitBtn1")->click(); });
+    window->Button1->click();
+    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
+    QVERIFY(window->EnginePath().empty());
+  }
+
+  void ConvertRunsOverTheProjectWithProgressAndLog() {
+    Program program;
+    const std::string project = program.WriteProject();
+    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(project));
+    const QStringList paths = Column(*window, FileRowModel::kPath);
+
+    bool disabled_during_run = false;
+    bool progress_shown = false;
+    QString page_during_run;
+    bool closed_during_run = true;
+    QTimer::singleShot(0, window.get(), [&] {
+      disabled_during_run = !window->isEnabled();
+      progress_shown = CurrentProgressForm() != nullptr;
+      page_during_run = window->PageName();
+      closed_during_run = window->close();  // as the window manager's close button would
+    });
+    window->BitBtn1->click();
+
+    QVERIFY(disabled_during_run);
+    QVERIFY(progress_shown);
+    QVERIFY(!closed_during_run);
+    QVERIFY(window->isVisible());
+    QCOMPARE(page_during_run, QString("Log View"));
+    QVERIFY(CurrentProgressForm() == nullptr);
+    QVERIFY(window->isEnabled());
+    QCOMPARE(window->PageName(), QString("Source View"));
+    QStringList expected{"Begin Convert Code"};
+    for (const QString& path : paths) expected << "Convert  " + path;
+    expected << "End Convert Code";
+    QCOMPARE(LogRows(*window), expected);
+    QCOMPARE(window->DebugListBox->currentRow(), window->DebugListBox->count() - 1);
+    QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
+    QVERIFY(program.dir.Read("proj/Unit1.dfm").find("GB2312_CHARSET") != std::string::npos);
+  }
+
+  void AFailedRunIsShownAndTheWindowStaysUsable() {
+    Program program;
+    const std::string project = program.WriteProject();
+    program.dir.Write("proj/Unit2.dfm", "neither a binary nor a text form\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(project));
+    answerer_->ExpectMessageBox();
+    window->BitBtn1->click();
+    QCOMPARE(answerer_->Texts().size(), 1);
+    QVERIFY(answerer_->Texts().front().contains(PathToQt(program.Project("Unit2.dfm"))));
+    QVERIFY(answerer_->Texts().front().endsWith('.'));
+    QCOMPARE(LogRows(*window).back(), QString("End Convert Code"));
+    QVERIFY(CurrentProgressForm() == nullptr);
+    QVERIFY(window->isEnabled());
+  }
+
+  void HelpRunsConCmdOverTheWorkFolderAndCopiesBack() {
+    Program program;
+    program.InstallConCmd();
+    const std::string project = program.WriteProject();
+    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    auto window = Open(program);
+    window->FileOpen1Accept(PathToQt(project));
+    program.dir.Write("Conver/Unit1.pas", "unit Unit1;\r\n// " + std::string(kBig5Text) + "\r\n");
+    window->BitBtn5->click();
+    QVERIFY(!fs::exists(program.Exe("Conver/Unit1.pas")));
+    QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
+    const QStringList log = LogRows(*window);
+    QVERIFY(!log.isEmpty());
+    QVERIFY2(log.back().contains("/o:gbk") && log.back().endsWith(" returned 0"), qPrintable(log.join('\n')));
+    QCOMPARE(window->DebugListBox->currentRow(), window->DebugListBox->count() - 1);
+
+    // Without a converter the failure is shown, nothing is copied back.
+    fs::remove_all(program.dir.path() / "ConCmd");
+    program.dir.Write("Conver/Unit2.pas", "unchanged");
+    answerer_->ExpectMessageBox();
+    window->BitBtn5->click();
+    QCOMPARE(answerer_->Texts().size(), 1);
+    QCOMPARE(program.dir.Read("Conver/Unit2.pas"), std::string("unchanged"));
+  }
+};
+
+}  // namespace bgconv
+
+QTEST_MAIN(bgconv::MainWindowTest)
+#include "main_window_test.moc"
