@@ -638,6 +638,8 @@ ConversionInputs TConvertFrm::RunInputs() const {
   inputs.backup_path = PathFromQt(edBakPath->text());
   inputs.change_default_charset = rgChCharset->ItemIndex() == 0;
   inputs.work_folder = work_folder_;
+  inputs.program_folder = exe_folder_;
+  inputs.engine_parameter = engine_parameter_;
   return inputs;
 }
 
