@@ -61,7 +61,9 @@ ViewFonts DesignFonts() { return {DesignFont(), DesignFont(), DesignFont(), Desi
 SettingsContext ProgramSettingsContext() { return {ExecutableFolder(), DesignFonts(), kPathSeparator}; }
 
 std::string DefaultEnginePath(const SettingsContext& context) {
-  return SubfolderOfExe(context, "ConCmd") + "ConCmd.exe";
+  // The converter's program file as this platform names it: the window asks
+  // for the setup dialog whenever the path names no file.
+  return SubfolderOfExe(context, "ConCmd") + (context.separator == '\\' ? "ConCmd.exe" : "ConCmd");
 }
 
 Settings DefaultSettings(const SettingsContext& context) {

@@ -119,7 +119,7 @@ TEST(Settings, EngineKeysCountOnlyWithConCmd) {
     EXPECT_EQ(settings.not_vocabulary, c.not_vocabulary) << c.why;
     EXPECT_EQ(settings.engine_parameter, c.parameter) << c.why;
   }
-  EXPECT_EQ(DefaultEnginePath(context), dir.path().string() + "/ConCmd/ConCmd.exe");
+  EXPECT_EQ(DefaultEnginePath(context), dir.path().string() + "/ConCmd/ConCmd");
 }
 
 TEST(Settings, UnusableValuesReadAsDefaults) {
