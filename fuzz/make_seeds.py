@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzz targets into fuzz/corpus/.
+"""Writes the starting corpus of the fuzz targets into fuzz/corpus/.
 
 form_stream_fuzzer: the binary form fixture of the tests and one form holding every
 value kind; form_text_fuzzer: form texts, each after one byte that picks the code
