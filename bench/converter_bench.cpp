@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codec/converter.h"
+#include "median_reporter.h"
 
 namespace {
 
@@ -155,14 +156,9 @@ void GlibcIconv(benchmark::State& state, bool gb_source, bool chinese) {
   Measure(state, Input(gb_source, chinese), [&](const std::string& s) { return converter.Convert(s); });
 }
 
-// Collects the median throughput of every case for the closing ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Closes with bgconv's median throughput over iconv's, case by case.
+class RatioReporter : public bgconv::bench::MedianReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs)
-      if (run.aggregate_name == "median") medians_[run.run_name.function_name] = run.counters.at("bytes_per_second");
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
     std::printf("\n%-28s %12s %12s %8s\n", "case", "bgconv MB/s", "iconv MB/s", "ratio");
@@ -172,9 +168,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (ours > 0 && theirs > 0) std::printf("%-28s %12.1f %12.1f %7.1fx\n", name, ours / 1e6, theirs / 1e6, ours / theirs);
     }
   }
-
- private:
-  std::map<std::string, double> medians_;
 };
 
 void Register() {

@@ -15,6 +15,7 @@
 #include "form/decode_form_file.h"
 #include "form/wide_string_fold.h"
 #include "support/form_stream_writer.h"
+#include "median_reporter.h"
 
 namespace {
 
@@ -73,13 +74,8 @@ void DecodeAndFold(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * form.size()));
 }
 
-class SummaryReporter : public benchmark::ConsoleReporter {
+class SummaryReporter : public bgconv::bench::MedianReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs)
-      if (run.aggregate_name == "median") medians_[run.run_name.function_name] = run.counters.at("bytes_per_second");
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
     std::printf("\n%-32s %10s %14s\n", "case (~20 MB binary form)", "MB/s", "input MB");
@@ -88,9 +84,6 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       std::printf("%-32s %10.1f %14.1f\n", name.c_str(), bytes_per_second / 1e6, Form(binary).size() / 1e6);
     }
   }
-
- private:
-  std::map<std::string, double> medians_;
 };
 
 }  // namespace

@@ -60,6 +60,21 @@ bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_vie
   return true;
 }
 
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  std::size_t pos = 0;
+  while (pos < a.size()) {
+    const std::size_t length = CharLengthAt(a, pos);
+    if (length == 2) {
+      if (a.substr(pos, 2) != b.substr(pos, 2)) return false;
+    } else if (AnsiUpper(static_cast<unsigned char>(a[pos])) != AnsiUpper(static_cast<unsigned char>(b[pos]))) {
+      return false;
+    }
+    pos += length;
+  }
+  return true;
+}
+
 int SourceCodePage(int direction) { return direction == 1 ? kCodePageGb2312 : kCodePageBig5; }
 
 void AnsiCodePage::CloseConverter::operator()(UConverter* converter) const { ucnv_close(converter); }

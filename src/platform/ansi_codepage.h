@@ -29,6 +29,10 @@ std::size_t CharLengthAt(std::string_view text, std::size_t pos);
 // without regard to case.
 bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_view needle);
 
+// True when `a` and `b` are the same text without regard to the case of
+// single-byte letters; the bytes of a double-byte character compare as they are.
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
 inline constexpr int kCodePageBig5 = 950;
 inline constexpr int kCodePageGb2312 = 936;
 

@@ -40,22 +40,6 @@ std::string ToNativeSeparators(std::string_view name) {
   return result;
 }
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  std::size_t pos = 0;
-  while (pos < a.size()) {
-    const std::size_t length = CharLengthAt(a, pos);
-    if (CharLengthAt(b, pos) != length) return false;
-    if (length == 2) {
-      if (a.substr(pos, 2) != b.substr(pos, 2)) return false;
-    } else if (AnsiUpper(static_cast<unsigned char>(a[pos])) != AnsiUpper(static_cast<unsigned char>(b[pos]))) {
-      return false;
-    }
-    pos += length;
-  }
-  return true;
-}
-
 std::optional<std::string> NameResolver::Resolve(const std::string& folder, std::string_view name) {
   if (name.empty()) return std::nullopt;
   const std::string native = ToNativeSeparators(name);
@@ -80,7 +64,7 @@ std::optional<std::string> NameResolver::Resolve(const std::string& folder, std:
     if (!component.empty() && component != "." && component != ".." && KindOf(candidate) == Kind::kMissing) {
       const auto& entries = Entries(resolved.empty() ? std::string(".") : resolved);
       const auto match = std::find_if(entries.begin(), entries.end(),
-                                      [&](const std::string& entry) { return SameNameIgnoringCase(entry, component); });
+                                      [&](const std::string& entry) { return SameTextIgnoringCase(entry, component); });
       if (match == entries.end()) return std::nullopt;
       candidate = resolved + *match;
     }

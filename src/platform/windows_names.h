@@ -18,11 +18,6 @@ namespace bgconv {
 // character (Big5 許 is B3 5C) stays.
 std::string ToNativeSeparators(std::string_view name);
 
-// True when `a` and `b` are the same name without regard to case: single-byte
-// characters compare upper-cased in the ANSI code page, double-byte
-// characters compare exactly.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b);
-
 // Finds existing files by Windows rules.  The exact spelling wins; otherwise
 // each component that is missing is looked up in its folder without regard
 // to case.  Folder listings are kept for the life of the object, so one

@@ -11,23 +11,6 @@
 namespace bgconv {
 namespace {
 
-// Names compare with their single-byte characters upper-cased; the bytes of
-// a double-byte character compare as they are.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  std::size_t pos = 0;
-  while (pos < a.size()) {
-    const std::size_t length = CharLengthAt(a, pos);
-    if (length == 2) {
-      if (a.substr(pos, 2) != b.substr(pos, 2)) return false;
-    } else if (AnsiUpper(static_cast<unsigned char>(a[pos])) != AnsiUpper(static_cast<unsigned char>(b[pos]))) {
-      return false;
-    }
-    pos += length;
-  }
-  return true;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -105,7 +88,7 @@ void TMemIniFile::Parse(std::string_view text) {
 
 const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
   for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
-    if (SameName(it->name, name)) return &*it;
+    if (SameTextIgnoringCase(it->name, name)) return &*it;
   }
   return nullptr;
 }
@@ -116,7 +99,7 @@ TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) {
 
 const TMemIniFile::Line* TMemIniFile::FindKey(const Section& section, std::string_view key) {
   for (auto it = section.lines.rbegin(); it != section.lines.rend(); ++it) {
-    if (it->equals != std::string::npos && SameName(it->Name(), key)) return &*it;
+    if (it->equals != std::string::npos && SameTextIgnoringCase(it->Name(), key)) return &*it;
   }
   return nullptr;
 }

@@ -18,7 +18,7 @@ namespace {
 std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
   if (needle.empty()) return std::string_view::npos;
   for (std::size_t pos = 0; pos + needle.size() <= text.size(); pos += CharLengthAt(text, pos))
-    if (SameNameIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
+    if (SameTextIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
   return std::string_view::npos;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/windows_names.h"
+#include "platform/ansi_codepage.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,7 @@ TEST(WindowsNames, CaseIsIgnoredForSingleByteCharactersOnly) {
       {"\xA4\x61", "\xA4\x41", false},
       {"", "", true},
   };
-  for (const auto& c : cases) EXPECT_EQ(SameNameIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
+  for (const auto& c : cases) EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 TEST(WindowsNames, ResolvesAsWindowsWould) {
