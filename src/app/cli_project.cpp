@@ -45,11 +45,13 @@ constexpr std::string_view kConvertUsage =
     "\n"
     "  --to gb|big5                 Big5 to GB2312, or GB2312 to Big5\n"
     "  --keep-original              keep each original under its name with \".Big\"\n"
-    "                               (--to gb) or \".GB\" (--to big5) appended; an\n"
-    "                               existing file of that name is kept instead\n"
+    "                               (--to gb) or \".GB\" (--to big5) appended; a file\n"
+    "                               of that name with other bytes stops the run\n"
     "  --overwrite                  keep no original\n"
-    "  --backup DIR                 first copy the files into DIR (never replacing\n"
-    "                               a file there)\n"
+    "  --backup DIR                 first copy the files into DIR, each to its\n"
+    "                               place below the project's folder; a file there\n"
+    "                               with other bytes stops the run before any file\n"
+    "                               is converted\n"
     "  --no-backup                  make no backup\n"
     "  --backup-mode copy|compression\n"
     "                               compression is not supported: no backup is made\n"
@@ -68,9 +70,13 @@ constexpr std::string_view kConvertUsage =
     "Without an option, a value comes from the settings file ('bgconv settings'\n"
     "shows it); --to is required when there is none.  The log goes to standard\n"
     "error; on a terminal a progress bar shows the file being converted.\n"
-    "Exit codes: 0 every file converted, 1 a file failed or was not found (the\n"
-    "message names it; the files before it stay converted, those after it\n"
-    "untouched), 2 a usage error.\n";
+    "A file that holds a NUL byte (a compiled resource such as App.res, a UTF-16\n"
+    "unit) is not text: it is left as it is and named at the end.  Another\n"
+    "conversion in the same folders, an original that cannot be kept, or a\n"
+    "backup copy that cannot be made stops the run before the file is touched.\n"
+    "Exit codes: 0 every file converted (or left out as not text), 1 a file\n"
+    "failed or was not found (the message names it; the files before it stay\n"
+    "converted, those after it untouched), 2 a usage error.\n";
 
 // The defaults of list and convert: the settings file's values, or none.
 std::optional<Settings> LoadDefaults(const std::string& explicit_path) {
@@ -328,6 +334,7 @@ int RunConvert(Arguments& args, Io io) {
     workspace.SetAddConfigFiles(
         Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
     workspace.OpenProject(operands[0]);
+    inputs.project_path = workspace.ProjectPath();
   } else {
     // Every named file must be there before any is touched: a mistyped
     // name stops the run instead of leaving it half done.
@@ -345,6 +352,7 @@ int RunConvert(Arguments& args, Io io) {
   ConsoleObserver observer(io.err, terminal, quiet, inputs.rows.size());
   const ConversionSummary summary = ConvertAll(inputs, observer);
   for (const auto& path : summary.missing_paths) io.err << "bgconv: not converted, file not found: " << path << '\n';
+  for (const auto& path : summary.not_text_paths) io.err << "bgconv: left as it was, not text: " << path << '\n';
   for (const auto& path : summary.not_converted_paths)
     io.err << "bgconv: not converted, the external converter gave no copy back: " << path << '\n';
   return summary.missing_paths.empty() && summary.not_converted_paths.empty() ? kExitOk : kExitFailure;

@@ -9,10 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/file_attributes.h"
 #include "platform/file_descriptor.h"
+#include "platform/temporary_file.h"
 
 namespace bgconv {
 namespace {
@@ -33,13 +36,6 @@ std::string ResolveTarget(const std::string& path) {
     if (!error) return resolved.string();
   }
   return path;
-}
-
-std::string TemporaryPattern(const std::string& target) {
-  const std::filesystem::path target_path(target);
-  auto folder = target_path.parent_path();
-  if (folder.empty()) folder = ".";
-  return (folder / ("." + target_path.filename().string() + ".bgconv-XXXXXX")).string();
 }
 
 }  // namespace
@@ -72,10 +68,18 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteO
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) throw EFCreateError(path, std::strerror(EISDIR));
+  // The folder would allow the rename, but a file the user may not write is
+  // not the user's to replace.
+  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    throw EFCreateError(path, std::strerror(errno));
 
-  std::string temporary = TemporaryPattern(target);
-  FileDescriptor file(::mkstemp(temporary.data()));
-  if (file.get() < 0) throw EFCreateError(path, std::strerror(errno));
+  std::optional<TemporaryFile> temporary;
+  try {
+    temporary.emplace(CreateTemporaryBeside(target));
+  } catch (const EFCreateError& error) {
+    throw EFCreateError(path, error.Reason());
+  }
+  const int fd = temporary->file.get();
 
   // The system's reason for the first step that failed, for the message.
   int reason = 0;
@@ -83,19 +87,26 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteO
     if (!done && reason == 0) reason = errno;
     return done;
   };
-  const mode_t mode = exists ? (existing.st_mode & 07777) : DefaultFileMode();
-  bool ok = step(::fchmod(file.get(), mode) == 0);
-  if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
-    // Keeps the owner where we may (running as root); a plain user keeps
-    // the file as its own, as any editor would.
-    [[maybe_unused]] const int ignored = ::fchown(file.get(), existing.st_uid, existing.st_gid);
+  bool ok = true;
+  if (exists) {
+    if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
+      // Keeps the owner where we may (running as root); a plain user keeps
+      // the file as its own, as any editor would.
+      [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
+    }
+    if (const int error = CopyExtendedAttributes(target, fd); error != 0) {
+      reason = error;
+      ok = false;
+    }
   }
-  ok = ok && step(WriteAll(file.get(), bytes));
-  if (ok && options.durable) ok = step(::fsync(file.get()) == 0);
-  ok = step(file.Close()) && ok;
-  ok = ok && step(::rename(temporary.c_str(), target.c_str()) == 0);
+  // After the ACL: with one, the group bits of the mode are its mask.
+  ok = ok && step(::fchmod(fd, exists ? (existing.st_mode & 07777) : DefaultFileMode()) == 0);
+  ok = ok && step(WriteAll(fd, bytes));
+  if (ok && options.durable) ok = step(::fsync(fd) == 0);
+  ok = step(temporary->file.Close()) && ok;
+  ok = ok && step(::rename(temporary->path.c_str(), target.c_str()) == 0);
   if (!ok) {
-    ::unlink(temporary.c_str());
+    ::unlink(temporary->path.c_str());
     throw EFCreateError(path, std::strerror(reason));
   }
 }

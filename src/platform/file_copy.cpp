@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/errors.h"
 #include "platform/file_descriptor.h"
+#include "platform/temporary_file.h"
 
 namespace bgconv {
 namespace {
@@ -45,24 +45,19 @@ CopyResult CopyFileNoReplace(const std::string& source, const std::string& targe
   struct stat source_info {};
   if (::stat(source.c_str(), &source_info) != 0) throw EFOpenError(source);
 
-  const std::filesystem::path target_path(target);
-  auto folder = target_path.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string temporary = (folder / ("." + target_path.filename().string() + ".bgconv-XXXXXX")).string();
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) throw EFCreateError(target, std::strerror(errno));
-
+  TemporaryFile temporary = CreateTemporaryBeside(target);
+  const int fd = temporary.file.get();
   int reason = 0;
   bool ok = ::fchmod(fd, source_info.st_mode & 07777) == 0 && WriteAll(fd, bytes) &&
             (!options.durable || ::fsync(fd) == 0);
   if (!ok) reason = errno;
-  if (::close(fd) != 0 && ok) {
+  if (!temporary.file.Close() && ok) {
     ok = false;
     reason = errno;
   }
   bool linked = false;
-  if (ok) linked = LinkInPlace(temporary, target, reason);
-  ::unlink(temporary.c_str());  // after a link the target keeps the bytes; after a rename it is gone already
+  if (ok) linked = LinkInPlace(temporary.path, target, reason);
+  ::unlink(temporary.path.c_str());  // after a link the target keeps the bytes; after a rename it is gone already
   if (linked) return CopyResult::kCopied;
   if (ok && reason == EEXIST) return CopyResult::kTargetExists;
   throw EFCreateError(target, std::strerror(reason));

@@ -630,6 +630,7 @@ void TConvertFrm::BitBtn5Click() {
 ConversionInputs TConvertFrm::RunInputs() const {
   ConversionInputs inputs;
   inputs.rows = workspace_.Rows();
+  inputs.project_path = workspace_.ProjectPath();
   inputs.direction = Direction();
   inputs.engine = RGConvertEng->ItemIndex();
   inputs.overwrite = RadioGroup2->ItemIndex();

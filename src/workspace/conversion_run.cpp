@@ -8,6 +8,7 @@
 #include <functional>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -17,9 +18,13 @@
 #include "external/external_engine.h"
 #include "platform/ansi_codepage.h"
 #include "platform/file_copy.h"
+#include "platform/folder_lock.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
+#include "platform/temporary_file.h"
+#include "workspace/backup.h"
 #include "workspace/line_form.h"
+#include "workspace/project_scanner.h"
 
 namespace bgconv {
 namespace {
@@ -61,6 +66,15 @@ std::string Describe(const std::exception& error) {
 
 bool IsFormFile(const std::string& path) { return UpperExtensionOf(path) == ".DFM"; }
 
+// Whether the files at `a` and `b` both read and hold the same bytes.
+bool SameBytes(const std::string& a, const std::string& b) {
+  try {
+    return ReadWholeFile(a) == ReadWholeFile(b);
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
 class Run {
  public:
   Run(const ConversionInputs& inputs, ConversionObserver& observer)
@@ -72,6 +86,8 @@ class Run {
   }
 
   ConversionSummary Execute() {
+    LockFolders();
+    RemoveStaleTemporaries(FilesWritten());
     if (inputs_.backup) BackupFiles(inputs_, observer_);
     observer_.ShowProgress(kConvertTitle);
     try {
@@ -85,6 +101,7 @@ class Run {
       }
       if (External()) RunPass();
       observer_.UpdateProgress(100);
+      LogLeftOut();
     } catch (...) {
       RemoveWorkCopies();
       End();
@@ -95,6 +112,37 @@ class Run {
   }
 
  private:
+  // Another run (this program's window or command line) that writes in the
+  // same folders must not interleave with this one.
+  void LockFolders() {
+    for (const auto& row : inputs_.rows) {
+      if (locks_.TryLock(FolderOf(row.path))) continue;
+      const std::string& what = inputs_.project_path.empty() ? row.path : inputs_.project_path;
+      throw Exception("Another conversion of " + what + " is running");
+    }
+    if (External() && !locks_.TryLock(inputs_.work_folder))
+      throw Exception("Another conversion with the work folder " + inputs_.work_folder + " is running");
+  }
+
+  // Every file the run may replace or create beside the rows' files.
+  std::vector<std::string> FilesWritten() const {
+    std::vector<std::string> files;
+    for (const auto& row : inputs_.rows) {
+      files.push_back(row.path);
+      if (inputs_.overwrite == kKeepSuffixedOriginal)
+        files.push_back(row.path + std::string(OriginalSuffix(inputs_.direction)));
+    }
+    return files;
+  }
+
+  void LogLeftOut() {
+    const std::size_t left_out =
+        summary_.missing_paths.size() + summary_.not_text_paths.size() + summary_.not_converted_paths.size();
+    if (left_out == 0) return;
+    observer_.Log("Left out  " + std::to_string(left_out) + (left_out == 1 ? " file" : " files") +
+                  " (see the Skip and Not converted rows above)");
+  }
+
   void End() {
     observer_.Log(kEndLog);
     observer_.ShowPage(NotebookPage::kSourceView);
@@ -131,13 +179,24 @@ class Run {
       }
     }
     try {
+      // A plain file is read once, before anything is written for it.
+      std::string plain;
+      if (!IsFormFile(row.path)) {
+        plain = ReadWholeFile(row.path);
+        if (const std::size_t nul = plain.find('\0'); nul != std::string::npos) {
+          // A compiled resource, a UTF-16 unit: the line list would cut it.
+          observer_.Log("Skip  " + row.path + ": not text (a NUL byte at offset " + std::to_string(nul) + ")");
+          summary_.not_text_paths.push_back(row.path);
+          return;
+        }
+      }
       if (inputs_.overwrite == kKeepSuffixedOriginal) KeepOriginal(row.path);
       if (External()) {
-        PrepareForPass(row.path);
+        PrepareForPass(row.path, std::move(plain));
       } else if (IsFormFile(row.path)) {
         ConvertFormFile(row.path);
       } else {
-        ConvertPlainFile(row.path);
+        ConvertPlainFile(row.path, std::move(plain));
       }
     } catch (const std::exception& error) {
       throw EConversionError(row.path, Describe(error));
@@ -151,15 +210,12 @@ class Run {
   // row's path stays as it is until the pass writes its converted copy over
   // it, so a run that fails before or during the pass loses nothing.  A form
   // file's copy is its form text with the charset identifiers rewritten.
-  void PrepareForPass(const std::string& path) {
-    std::string text;
+  void PrepareForPass(const std::string& path, std::string text) {
     if (IsFormFile(path)) {
       text = inputs_.load_form_text(path, ansi_code_page_);
       ToLineListForm(text);
       text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
       ToLineListForm(text);
-    } else {
-      text = ReadWholeFile(path);
     }
     const std::string work_name = UniqueWorkName(FileNameOf(path));
     WriteFileAtomically(inputs_.work_folder + work_name, text, inputs_.write_options);
@@ -274,12 +330,23 @@ class Run {
     pass_rows_.clear();
   }
 
-  // The original's bytes under the path with the direction's suffix.  An
-  // existing file of that name holds an older original and stays.
+  // The original's bytes under the path with the direction's suffix.  A
+  // file that already has that name must hold the same bytes: otherwise the
+  // original of this run could be kept nowhere, and the file stays as it is.
   void KeepOriginal(const std::string& path) {
     const std::string copy = path + std::string(OriginalSuffix(inputs_.direction));
-    if (CopyFileNoReplace(path, copy, inputs_.write_options) == CopyResult::kTargetExists) {
-      observer_.Log("Keep  " + copy + ": exists already, the older original stays");
+    const auto fail = [&](const std::string& why) {
+      throw EConversionError(path, "Cannot keep the original of " + path + ": " + why);
+    };
+    CopyResult result = CopyResult::kCopied;
+    try {
+      result = CopyFileNoReplace(path, copy, inputs_.write_options);
+    } catch (const EFCreateError& error) {
+      fail(error.Reason().empty() ? error.what() : error.Reason());
+    }
+    if (result == CopyResult::kTargetExists) {
+      if (!SameBytes(path, copy)) fail(copy + " already exists");
+      observer_.Log("Keep  " + copy + ": exists already with the same bytes");
       return;
     }
     if (auto identity = FileIdentity(copy)) made_by_run_.insert(std::move(*identity));
@@ -288,8 +355,7 @@ class Run {
   // The text goes through the line list before and after the conversion:
   // the converter takes the byte after a lead byte whatever it is, so a lead
   // byte at the end of a line can take its CR.
-  void ConvertPlainFile(const std::string& path) {
-    std::string text = ReadWholeFile(path);
+  void ConvertPlainFile(const std::string& path, std::string text) {
     ToLineListForm(text);
     text = ConvertText(text, inputs_.direction);
     ToLineListForm(text);
@@ -317,6 +383,7 @@ class Run {
   std::vector<ExternalPassRow> pass_rows_;
   std::vector<HandedOver> handed_over_;
   std::set<std::string> work_names_;
+  FolderLocks locks_;
   ConversionSummary summary_;
 };
 
@@ -345,22 +412,40 @@ void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer) {
     observer.ShowMessage(kNotSupported);
     return;
   }
-  for (const auto& row : inputs.rows) {
-    const std::string target = inputs.backup_path + FileNameOf(row.path);
+  std::vector<std::string> paths;
+  for (const auto& row : inputs.rows) paths.push_back(row.path);
+  const std::string project_folder = inputs.project_path.empty() ? "" : FolderOf(inputs.project_path);
+  const std::vector<std::string> targets = BackupTargets(paths, project_folder, inputs.backup_path);
+  std::vector<std::string> failures;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const Presence presence = PresenceOf(paths[i]);
+    if (presence == Presence::kMissing) {
+      observer.Log("Not backed up  " + paths[i] + ": file not found");  // the run skips it too
+      continue;
+    }
     std::string why;
     try {
-      if (const Presence presence = PresenceOf(row.path); presence == Presence::kMissing) {
-        why = "file not found";
-      } else if (presence == Presence::kOther) {
+      std::error_code error;
+      if (presence == Presence::kOther) {
         why = "not a regular file";
-      } else if (CopyFileNoReplace(row.path, target, inputs.write_options) == CopyResult::kTargetExists) {
-        why = target + " exists already";
+      } else if (std::filesystem::create_directories(FolderOf(targets[i]), error); error) {
+        why = "Cannot create the folder " + FolderOf(targets[i]) + ": " + error.message();
+      } else if (CopyFileNoReplace(paths[i], targets[i], inputs.write_options) == CopyResult::kTargetExists &&
+                 !SameBytes(paths[i], targets[i])) {
+        why = targets[i] + " already exists";
       }
     } catch (const std::exception& error) {
       why = Describe(error);
     }
-    if (!why.empty()) observer.Log("Not backed up  " + row.path + ": " + why);
+    if (why.empty()) continue;
+    observer.Log("Not backed up  " + paths[i] + ": " + why);
+    failures.push_back(paths[i] + " (" + why + ")");
   }
+  if (failures.empty()) return;
+  std::string message = "Cannot back up " + std::to_string(failures.size()) +
+                        (failures.size() == 1 ? " file" : " files") + ", so no file was converted: ";
+  for (std::size_t i = 0; i < failures.size(); ++i) message += (i == 0 ? "" : "; ") + failures[i];
+  throw Exception(message);
 }
 
 bool CanConvert(const Workspace& workspace) { return workspace.HasProject() && !workspace.Rows().empty(); }

@@ -50,6 +50,9 @@ std::string_view OriginalSuffix(int direction);
 
 struct ConversionInputs {
   std::vector<FileRow> rows;
+  // The project file the rows come from; empty when they were given one by
+  // one.  Backup copies keep the rows' places below its folder.
+  std::string project_path;
   int direction = kBigToGb;
   int engine = kEngineItSelf;
   int overwrite = kOverwriteOriginal;
@@ -96,6 +99,7 @@ struct ConversionSummary {
   std::size_t converted = 0;
   std::size_t repeated = 0;                 // rows naming a file converted before in the run
   std::vector<std::string> missing_paths;   // rows whose file was not there
+  std::vector<std::string> not_text_paths;  // rows left as they were: not text (a NUL byte)
   // External engine: rows whose converted copy did not come back; their
   // files are as they were before the run.
   std::vector<std::string> not_converted_paths;
@@ -113,12 +117,16 @@ class EConversionError : public Exception {
 };
 
 // The run over `inputs.rows`.  Fails with EConversionError after the end
-// steps; fails before touching anything when the engine is not available.
+// steps; fails before touching anything when the engine is not available,
+// when another run holds one of the folders it would write in, or when a
+// requested backup copy cannot be made.
 ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver& observer);
 
-// Copies the rows' files into the backup path (mode "Copy To New Folder");
-// mode "Compression" shows kNotSupported and copies nothing.  A copy never
-// replaces a file: each file not backed up is logged with the reason.
+// Copies the rows' files into the backup path (mode "Copy To New Folder"),
+// each to its place there (see BackupTargets); mode "Compression" shows
+// kNotSupported and copies nothing.  A copy never replaces a file; an
+// existing copy with the same bytes counts as made.  Fails, naming every
+// file whose copy could not be made, after trying them all.
 void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer);
 
 // Whether the window's "Con&vert" command runs: only with an open project

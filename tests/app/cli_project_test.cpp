@@ -218,6 +218,27 @@ TEST_F(CliProjectTest, CompressedBackupIsNotSupportedButTheRunGoesOn) {
   EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
 }
 
+TEST_F(CliProjectTest, AResourceStaysWholeAndQuietStillNamesWhatWasLeftOut) {
+  dir_.Write("p/Demo.dpr", "program Demo;\r\nuses\r\n  Unit1 in 'Unit1.pas' {Form1};\r\n{$R 'App.res' 'App.rc'}\r\n"
+                           "begin\r\nend.\r\n");
+  const std::string resource("\x00\x00\x00\x00\x20\x00\x00\x00\xFF\xFF\x00\x00\xFF\xFF\x00\x00", 16);
+  dir_.Write("p/App.res", resource);
+  auto result = Run({"convert", "--quiet", "--to", "gb", root_ + "Demo.dpr"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "bgconv: left as it was, not text: " + root_ + "App.res\n");
+  EXPECT_EQ(Read("App.res"), resource);
+  EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
+
+  // An edited unit whose older original is kept already: not converted,
+  // and said also under --quiet.
+  dir_.Write("p/Unit1.pas.Big", "an older original");
+  result = Run({"convert", "--quiet", "--to", "gb", "--keep-original", root_ + "Unit1.pas"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, "bgconv: Cannot keep the original of " + root_ + "Unit1.pas: " + root_ +
+                            "Unit1.pas.Big already exists\n");
+  EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
+}
+
 TEST_F(CliProjectTest, UsageErrorsExitTwo) {
   const std::vector<Lines> bad = {
       {"convert", root_ + "Unit1.pas"},  // no --to and no settings file

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/errors.h"
+#include "support/run_as_nobody.h"
 #include "support/temp_dir.h"
 
 namespace bgconv {
@@ -128,32 +129,6 @@ TEST(Purge, OnlyAFolderItCreatesGetsTheMarker) {
   EXPECT_FALSE(CreateWorkFolder(dir.File("existing/Unit1.pas")));
 }
 
-// Runs `body` in a child process with the rights of the user "nobody", for
-// whom permissions hold even when the tests run as root.  Returns what the
-// body wrote to its pipe, or nothing when the rights could not be dropped.
-template <typename Body>
-std::optional<std::string> RunAsNobody(Body body) {
-  int pipe_fds[2];
-  if (::pipe(pipe_fds) != 0) return std::nullopt;
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipe_fds[0]);
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-    const std::string said = body();
-    [[maybe_unused]] const auto written = ::write(pipe_fds[1], said.data(), said.size());
-    ::_exit(0);
-  }
-  ::close(pipe_fds[1]);
-  std::string said;
-  char buffer[512];
-  for (ssize_t got; (got = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(got));
-  ::close(pipe_fds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return said;
-}
-
 TEST(Purge, StopsAtAFileItCannotDelete) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the purge as another user";
   testing::TempDir dir;
@@ -169,7 +144,7 @@ TEST(Purge, StopsAtAFileItCannotDelete) {
   }
   ASSERT_EQ(::chown(work.c_str(), 65534, 65534), 0);
 
-  const auto said = RunAsNobody([&] { return PurgeError(work); });
+  const auto said = testing::RunAsNobody([&] { return PurgeError(work); });
   if (!said) GTEST_SKIP() << "cannot switch to the user nobody here";
   EXPECT_EQ(*said, "Cannot delete " + work + "/m/locked.pas: Permission denied");
   EXPECT_FALSE(fs::exists(work + "/a.pas")) << "files before it are gone";

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "codec/charset_names.h"
+#include "platform/folder_lock.h"
+#include "platform/temporary_file.h"
 #include "support/file_size_limit.h"
 #include "support/recording_observer.h"
 #include "support/temp_dir.h"
@@ -68,6 +70,7 @@ TEST_F(RunTest, StepsAndProgressInOrder) {
                                   "log Convert  " + rows[3].path,
                                   "log Skip  " + rows[3].path + ": file not found",
                                   "progress 100",
+                                  "log Left out  1 file (see the Skip and Not converted rows above)",
                                   "log End Convert Code",
                                   "page Source View",
                                   "hide",
@@ -83,7 +86,7 @@ TEST_F(RunTest, PlainFilesComeBackThroughTheLineList) {
   };
   const Case cases[] = {
       {"unit A;\n// " + kBig5 + "\nend.", "unit A;\r\n// " + kGb + "\r\nend.\r\n"},
-      {std::string("ab\r\ncd\0ef\r\n", 10), "ab\r\ncd\r\n"},
+      {std::string("ab\r\ncd\0ef\r\n", 10), std::string("ab\r\ncd\0ef\r\n", 10)},  // not text: left whole
       {"", ""},
       {"a\n\rb", "a\r\n\r\nb\r\n"},
       {"Caption := 'CHINESEBIG5_CHARSET';", "Caption := 'CHINESEBIG5_CHARSET';\r\n"},  // plain files keep identifiers
@@ -136,18 +139,28 @@ TEST_F(RunTest, KeptOriginalCarriesTheSourceCodePage) {
   EXPECT_EQ(Read("Makefile.GB"), "x = " + kGb);
   EXPECT_NE(Read("Form1.dfm"), original);
 
-  // A second run keeps the oldest original and says so.
+  // A second run could keep its original nowhere: the file stays as it is.
+  const std::string converted = Read("Form1.dfm");
+  try {
+    ConvertAll(inputs, observer_);
+    FAIL() << "an original that cannot be kept must stop the run";
+  } catch (const EConversionError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot keep the original of " + inputs.rows[0].path + ": " +
+                                             dir_.File("Form1.dfm.GB") + " already exists");
+  }
+  EXPECT_EQ(Read("Form1.dfm"), converted);
+  EXPECT_EQ(Read("Form1.dfm.GB"), original);
+
+  // A copy with the same bytes is the original already.
+  dir_.Write("Form1.dfm", original);
+  dir_.Write("Makefile", "x = " + kGb);
   observer_.events.clear();
   ConvertAll(inputs, observer_);
-  EXPECT_EQ(Read("Form1.dfm.GB"), original);
+  EXPECT_EQ(Read("Form1.dfm"), converted);
   const auto logs = observer_.Logs();
   EXPECT_NE(std::find(logs.begin(), logs.end(),
-                      "Keep  " + dir_.File("Form1.dfm.GB") + ": exists already, the older original stays"),
+                      "Keep  " + dir_.File("Form1.dfm.GB") + ": exists already with the same bytes"),
             logs.end());
-
-  inputs.direction = kBigToGb;
-  ConvertAll(inputs, observer_);
-  EXPECT_TRUE(fs::exists(dir_.File("Form1.dfm.Big")));
 }
 
 TEST_F(RunTest, OneFileListedTwiceIsConvertedOnce) {
@@ -232,19 +245,12 @@ TEST_F(RunTest, ARowThatIsNoRegularFileStopsTheRunWithoutWaiting) {
   ASSERT_EQ(::mkfifo(dir_.File("pipe.pas").c_str(), 0600), 0);
   fs::create_directory(dir_.File("folder.pas"));
   for (const char* name : {"pipe.pas", "folder.pas"}) {
-    auto inputs = Inputs({Row("before.pas", kBig5), RowOf(name)});
-    inputs.backup = true;
-    inputs.backup_path = dir_.File("backup") + "/";
-    fs::create_directories(dir_.File("backup"));
     try {
-      ConvertAll(inputs, observer_);
+      ConvertAll(Inputs({Row("before.pas", kBig5), RowOf(name)}), observer_);
       FAIL() << name << " must stop the run";
     } catch (const EConversionError& error) {
       EXPECT_EQ(std::string(error.what()), dir_.File(name) + " is not a regular file");
     }
-    const auto logs = observer_.Logs();
-    EXPECT_NE(std::find(logs.begin(), logs.end(), "Not backed up  " + dir_.File(name) + ": not a regular file"),
-              logs.end());
   }
 }
 
@@ -255,23 +261,85 @@ TEST_F(RunTest, PermissionBitsStay) {
   EXPECT_EQ(fs::status(row.path).permissions() & fs::perms::all, fs::perms::owner_all | fs::perms::group_read);
 }
 
-TEST_F(RunTest, BackupCopiesNeverReplaceAndSayWhatWasLeftOut) {
-  fs::create_directory(dir_.File("backup"));
-  dir_.Write("backup/Old.pas", "an older backup");
-  auto inputs = Inputs({Row("Unit1.pas", kBig5), Row("Sub/Unit1.pas", "other"), Row("Old.pas", kBig5), RowOf("gone.pas")});
+TEST_F(RunTest, BackupCopiesKeepTheirPlacesAndAFailedOneStopsEverything) {
+  // Two units of one name, one of them outside the project's folder.
+  dir_.Write("Common/Helper.pas", "common\r\n");
+  auto inputs = Inputs({Row("P/Helper.pas", kBig5), Row("P/Sub/Helper.pas", "sub\r\n"), RowOf("Common/Helper.pas"),
+                        Row("P/Old.pas", kBig5), RowOf("P/gone.pas")});
+  inputs.rows[2].path = dir_.File("P/../Common/Helper.pas");  // as a project names it
+  inputs.project_path = dir_.File("P/Demo.dpr");
   inputs.backup = true;
   inputs.backup_path = dir_.File("backup") + "/";
+  dir_.Write("backup/Old.pas", kBig5);  // a copy made before counts as made
   ConvertAll(inputs, observer_);
-  EXPECT_EQ(Read("backup/Unit1.pas"), kBig5);
-  EXPECT_EQ(Read("backup/Old.pas"), "an older backup");
+  EXPECT_EQ(Read("backup/Helper.pas"), kBig5);
+  EXPECT_EQ(Read("backup/Sub/Helper.pas"), "sub\r\n");
+  EXPECT_EQ(Read("backup/Helper~2.pas"), "common\r\n");
+  EXPECT_EQ(Read("P/Helper.pas"), kGb + "\r\n");
+
+  // A copy that cannot be made (another file of that name is there): no
+  // file is converted, and the message names every file concerned.
+  dir_.Write("P/Helper.pas", kBig5);
+  dir_.Write("P/Old.pas", "edited since");
+  try {
+    ConvertAll(inputs, observer_);
+    FAIL() << "a backup that cannot be made must stop the run";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot back up 1 file, so no file was converted: " + inputs.rows[3].path +
+                                             " (" + dir_.File("backup/Old.pas") + " already exists)");
+  }
+  EXPECT_EQ(Read("P/Helper.pas"), kBig5);
+  EXPECT_EQ(Read("backup/Old.pas"), kBig5);
+}
+
+TEST_F(RunTest, FilesWithANulByteAreNotTextAndStayAsTheyAre) {
+  // A compiled resource the project names with {$R 'App.res' 'App.rc'}, and
+  // a unit saved as UTF-16.
+  const std::string resource("\x00\x00\x00\x00\x20\x00\x00\x00\xFF\xFF\x00\x00", 12);
+  const std::string utf16("\xFF\xFEu\x00n\x00i\x00t\x00", 10);
+  auto inputs = Inputs({Row("App.res", resource), Row("Wide.pas", utf16), Row("Unit1.pas", kBig5)});
+  inputs.overwrite = kKeepSuffixedOriginal;
+  const auto summary = ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("App.res"), resource);
+  EXPECT_EQ(Read("Wide.pas"), utf16);
+  EXPECT_FALSE(fs::exists(dir_.File("App.res.Big"))) << "nothing is made for a file left out";
+  EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n") << "the run goes on";
+  EXPECT_EQ(summary.not_text_paths, (Events{inputs.rows[0].path, inputs.rows[1].path}));
   const auto logs = observer_.Logs();
-  EXPECT_EQ(Events(logs.begin(), logs.begin() + 3),
-            (Events{"Not backed up  " + inputs.rows[1].path + ": " + dir_.File("backup/Unit1.pas") + " exists already",
-                    "Not backed up  " + inputs.rows[2].path + ": " + dir_.File("backup/Old.pas") + " exists already",
-                    "Not backed up  " + inputs.rows[3].path + ": file not found"}))
-      << "logged before the run begins";
-  EXPECT_EQ(logs[3], "Begin Convert Code");
-  EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n");
+  EXPECT_NE(std::find(logs.begin(), logs.end(), "Skip  " + inputs.rows[0].path + ": not text (a NUL byte at offset 0)"),
+            logs.end());
+  EXPECT_NE(std::find(logs.begin(), logs.end(), "Skip  " + inputs.rows[1].path + ": not text (a NUL byte at offset 3)"),
+            logs.end());
+  EXPECT_EQ(logs[logs.size() - 2], "Left out  2 files (see the Skip and Not converted rows above)");
+}
+
+TEST_F(RunTest, ASecondRunInTheSameFoldersIsRefusedBeforeItWrites) {
+  auto inputs = Inputs({Row("Demo.dpr", kBig5), Row("Sub/Unit1.pas", kBig5)});
+  inputs.project_path = inputs.rows[0].path;
+  FolderLocks other_run;
+  ASSERT_TRUE(other_run.TryLock(dir_.File("Sub")));
+  try {
+    ConvertAll(inputs, observer_);
+    FAIL() << "the folder is held by another run";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()), "Another conversion of " + inputs.project_path + " is running");
+  }
+  EXPECT_EQ(Read("Demo.dpr"), kBig5) << "nothing is written, not even before the locked folder";
+  EXPECT_TRUE(observer_.events.empty());
+}
+
+TEST_F(RunTest, StaleTemporariesOfItsFilesGoAndLongNamesWork) {
+  // 255 bytes: the longest name the file system takes.
+  const std::string long_name = std::string(251, 'n') + ".pas";
+  auto inputs = Inputs({Row(long_name, kBig5), Row("Unit1.pas", kBig5)});
+  const std::string stale_old = dir_.Write(".Unit1.pas.bgconv-Ab12Cd", "left by a killed run");
+  const std::string someone_elses = dir_.Write(".notes.bgconv-Ab12Cd", "not ours");
+  const std::string stale_new = CreateTemporaryBeside(inputs.rows[1].path).path;  // as a killed write leaves it
+  ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read(long_name), kGb + "\r\n");
+  EXPECT_FALSE(fs::exists(stale_old));
+  EXPECT_FALSE(fs::exists(stale_new));
+  EXPECT_TRUE(fs::exists(someone_elses));
 }
 
 TEST_F(RunTest, CompressedBackupIsNotSupported) {
