@@ -73,6 +73,19 @@ void Arguments::Unknown(const std::string& option) const {
   throw UsageError(command_ + ": unknown option '" + option + "'");
 }
 
+std::chrono::seconds ParseTimeout(const std::string& value, std::string_view command) {
+  std::size_t used = 0;
+  long long seconds = 0;
+  try {
+    seconds = std::stoll(value, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != value.size() || seconds < 1)
+    throw UsageError(std::string(command) + ": --timeout takes a number of seconds, not '" + value + "'");
+  return std::chrono::seconds(seconds);
+}
+
 int Run(const std::vector<std::string>& args, Io io) {
   if (args.empty()) {
     io.err << "bgconv: no command given (see 'bgconv --help')\n";

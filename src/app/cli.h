@@ -2,10 +2,12 @@
 // The command line of bgconv: one entry per command, each parsing its own
 // options.  Exit codes: 0 success, 1 a failure naming the file, 2 a usage error.
 
+#include <chrono>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bgconv::cli {
@@ -51,6 +53,9 @@ class Arguments {
 };
 
 int Run(const std::vector<std::string>& args, Io io);
+
+// The value of a --timeout option: a whole number of seconds, at least 1.
+std::chrono::seconds ParseTimeout(const std::string& value, std::string_view command);
 
 int RunConvert(Arguments& args, Io io);
 int RunList(Arguments& args, Io io);

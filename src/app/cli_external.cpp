@@ -1,3 +1,4 @@
+#include <chrono>
 #include <iostream>
 #include <optional>
 
@@ -7,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
+#include "workspace/workspace.h"
 
 namespace bgconv::cli {
 namespace {
@@ -24,8 +26,12 @@ constexpr std::string_view kExternalPassUsage =
     "                     \"Not Vocabulary Convert\" (default: the settings' cpEng\n"
     "                     Parameter)\n"
     "  --work-folder DIR  the folder to convert (default: the settings'\n"
-    "                     WorkConvertDir)\n"
+    "                     WorkConvertDir); it must be empty or made by bgconv,\n"
+    "                     and apart from the FILEs' folders\n"
+    "  --timeout SECONDS  end the converter after SECONDS; no FILE changes then\n"
     "\n"
+    "A copy the converter left empty, or a form whose text lost its head line,\n"
+    "does not go back.  A work folder made by bgconv is emptied afterwards.\n"
     "Exits 1 when the converter cannot start or returns a code other than 0,\n"
     "or when a FILE was not copied back.\n";
 
@@ -72,6 +78,7 @@ int RunExternalPass(Arguments& args, Io io) {
   std::optional<int> direction;
   std::optional<std::string> parameter;
   std::optional<std::string> work_folder;
+  std::optional<std::chrono::seconds> timeout;
   while (auto option = args.NextOption()) {
     if (*option == "--help" || *option == "-h") {
       io.out << kExternalPassUsage;
@@ -84,6 +91,8 @@ int RunExternalPass(Arguments& args, Io io) {
     } else if (*option == "--work-folder") {
       work_folder = args.Value();
       if (work_folder->empty()) throw UsageError("external-pass: --work-folder needs a folder");
+    } else if (*option == "--timeout") {
+      timeout = ParseTimeout(args.Value(), "external-pass");
     } else {
       args.Unknown(*option);
     }
@@ -99,7 +108,8 @@ int RunExternalPass(Arguments& args, Io io) {
   inputs.program = ConCmdProgramPath(ExecutableFolder());
   inputs.direction = *direction;
   inputs.engine_parameter = *parameter;
-  inputs.work_folder = EnsureTrailingBackslash(*work_folder);
+  inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(*work_folder));
+  inputs.timeout = timeout;
   for (const std::string& file : args.Operands()) {
     const std::size_t slash = file.rfind(kPathSeparator);
     const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
@@ -117,6 +127,9 @@ int RunExternalPass(Arguments& args, Io io) {
     if (result.rows[i] == CopyBack::kMissing) {
       io.err << "bgconv: " << inputs.rows[i].path << " left as it was: the work folder has no "
              << inputs.rows[i].work_name << "\n";
+    } else if (result.rows[i] != CopyBack::kCopied && result.rows[i] != CopyBack::kFailed) {
+      io.err << "bgconv: " << inputs.rows[i].path << " left as it was: "
+             << WhyNotCopiedBack(result.rows[i], result.exit_code) << "\n";
     }
     if (result.rows[i] != CopyBack::kCopied) status = kExitFailure;
   }

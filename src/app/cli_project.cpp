@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -63,6 +64,8 @@ constexpr std::string_view kConvertUsage =
     "  --engine builtin|external    the conversion engine: the built-in tables, or\n"
     "                               ConCmd/ConCmd beside this program over the work\n"
     "                               folder (settings: WorkConvertDir, cpEng Parameter)\n"
+    "  --timeout SECONDS            end the external converter after SECONDS; every\n"
+    "                               file then keeps its original (default: none)\n"
     "  --sync                       flush every file to the disk before replacing\n"
     "  --quiet                      show errors only\n"
     "  --settings FILE              take the defaults from FILE\n"
@@ -251,6 +254,7 @@ int RunConvert(Arguments& args, Io io) {
   std::optional<bool> change_default;
   std::optional<int> engine;
   int code_page = 0;
+  std::optional<std::chrono::seconds> timeout;
   bool quiet = false;
   bool sync = false;
   std::string settings_path;
@@ -285,6 +289,8 @@ int RunConvert(Arguments& args, Io io) {
       code_page = ParseCodePage(args.Value());
     } else if (*option == "--engine") {
       engine = ParseEngine(args.Value());
+    } else if (*option == "--timeout") {
+      timeout = ParseTimeout(args.Value(), "convert");
     } else if (*option == "--quiet") {
       quiet = true;
     } else if (*option == "--sync") {
@@ -315,6 +321,7 @@ int RunConvert(Arguments& args, Io io) {
   inputs.change_default_charset =
       Choose<bool>(change_default, settings, [](const Settings& s) { return s.change_charset == 0; }, false);
   inputs.ansi_code_page = code_page;
+  inputs.timeout = timeout;
   inputs.write_options.durable = sync;
   if (inputs.backup) {
     if (backup_folder) {
@@ -326,7 +333,8 @@ int RunConvert(Arguments& args, Io io) {
     }
   }
   const Settings defaults = settings ? *settings : DefaultSettings(ProgramSettingsContext());
-  inputs.work_folder = defaults.work_folder;
+  // Now, before the project's scan makes its folder the current one.
+  inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(defaults.work_folder));
   inputs.engine_parameter = defaults.engine_parameter;
 
   Workspace workspace;

@@ -1,12 +1,21 @@
 #include "external/external_engine.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "external/command_line.h"
 #include "external/process_runner.h"
+#include "external/work_folder.h"
+#include "platform/ansi_codepage.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/purge.h"
 
 namespace bgconv {
 namespace {
@@ -22,16 +31,90 @@ class LogRows final : public CaptureRows {
   ExternalPassReporter& reporter_;
 };
 
-CopyBack CopyBackRow(const ExternalPassInputs& inputs, const ExternalPassRow& row, int exit_code) {
-  const std::string work_path = inputs.work_folder + row.work_name;
-  if (!PathExists(work_path)) return CopyBack::kMissing;
-  // Read and written as bytes, so a failure at either end leaves both files
-  // as they were; only a complete copy lets the work copy go.
-  const std::string bytes = ReadWholeFile(work_path);
-  if (inputs.accept && !inputs.accept(row, bytes, exit_code)) return CopyBack::kRejected;
-  WriteFileAtomically(row.path, bytes);
-  ::unlink(work_path.c_str());
-  return CopyBack::kCopied;
+using Identity = std::pair<dev_t, ino_t>;
+
+std::optional<Identity> IdentityOf(const std::string& path, bool follow_links) {
+  struct stat info {};
+  if ((follow_links ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0) return std::nullopt;
+  return Identity{info.st_dev, info.st_ino};
+}
+
+bool IsFormName(std::string_view name) {
+  return name.size() >= 4 && SameTextIgnoringCase(name.substr(name.size() - 4), ".dfm");
+}
+
+bool StartsWithHeadLine(std::string_view text) {
+  for (const std::string_view head : {"object ", "inherited ", "inline "})
+    if (text.size() >= head.size() && SameTextIgnoringCase(text.substr(0, head.size()), head)) return true;
+  return false;
+}
+
+// What a work copy held before the converter ran, to tell a copy it
+// destroyed from one it converted.
+struct HandedOver {
+  bool had_bytes = false;
+  bool had_head_line = false;
+};
+
+HandedOver Before(const std::string& work_path, std::string_view work_name) {
+  struct stat info {};
+  if (::lstat(work_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  HandedOver before{info.st_size > 0, false};
+  if (IsFormName(work_name)) {
+    try {
+      before.had_head_line = StartsWithHeadLine(ReadRegularFileNoFollow(work_path));
+    } catch (const Exception&) {
+    }
+  }
+  return before;
+}
+
+class CopyBackPass {
+ public:
+  explicit CopyBackPass(const ExternalPassInputs& inputs) : inputs_(inputs) {
+    for (const auto& row : inputs.rows) {
+      if (const auto file = IdentityOf(row.path, true)) row_files_.insert(*file);
+      before_.push_back(Before(inputs.work_folder + row.work_name, row.work_name));
+    }
+  }
+
+  CopyBack Row(std::size_t i, int exit_code) {
+    const ExternalPassRow& row = inputs_.rows[i];
+    const std::string work_path = inputs_.work_folder + row.work_name;
+    if (!PathExists(work_path)) return CopyBack::kMissing;
+    // Read and written as bytes, so a failure at either end leaves both files
+    // as they were; only a complete copy lets the work copy go.
+    const std::string bytes = ReadRegularFileNoFollow(work_path);
+    if (bytes.empty() && before_[i].had_bytes) return CopyBack::kEmptied;
+    if (before_[i].had_head_line && !StartsWithHeadLine(bytes)) return CopyBack::kFormBroken;
+    if (inputs_.accept && !inputs_.accept(row, bytes, exit_code)) return CopyBack::kRejected;
+    WriteFileAtomically(row.path, bytes);
+    RemoveWorkCopy(work_path);
+    return CopyBack::kCopied;
+  }
+
+ private:
+  // A work copy that is one of the rows' own files (a link the converter
+  // made) stays: deleting it would delete the user's file.
+  void RemoveWorkCopy(const std::string& work_path) const {
+    const auto identity = IdentityOf(work_path, false);
+    if (identity && row_files_.count(*identity) != 0) return;
+    ::unlink(work_path.c_str());
+  }
+
+  const ExternalPassInputs& inputs_;
+  std::set<Identity> row_files_;
+  std::vector<HandedOver> before_;
+};
+
+void LockFolders(const ExternalPassInputs& inputs, FolderLocks& locks) {
+  if (!locks.TryLock(inputs.work_folder))
+    throw Exception("Another conversion with the work folder " + inputs.work_folder + " is running");
+  for (const auto& row : inputs.rows) {
+    const std::size_t slash = row.path.rfind(kPathSeparator);
+    if (!locks.TryLock(slash == std::string::npos ? std::string() : row.path.substr(0, slash + 1)))
+      throw Exception("Another conversion of " + row.path + " is running");
+  }
 }
 
 }  // namespace
@@ -54,14 +137,41 @@ std::string ConCmdCommandLine(std::string_view program, int direction, std::stri
   return QuoteProgram(program) + ' ' + ConCmdSwitches(direction, engine_parameter) + ' ' + QuoteArgument(mask);
 }
 
+std::string WhyNotCopiedBack(CopyBack copy_back, int exit_code) {
+  switch (copy_back) {
+    case CopyBack::kMissing:
+      return "the converter left no copy in the work folder";
+    case CopyBack::kFailed:
+      return "its converted copy could not be written back";
+    case CopyBack::kRejected:
+      return exit_code != 0 ? "the converter returned " + std::to_string(exit_code)
+                            : "the converter left it unconverted";
+    case CopyBack::kEmptied:
+      return "the converter left its copy empty";
+    case CopyBack::kFormBroken:
+      return "the converter broke its form text (no object line at its head)";
+    case CopyBack::kCopied:
+      break;
+  }
+  return {};
+}
+
 ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalPassReporter& reporter) {
+  std::vector<std::string> row_paths;
+  for (const auto& row : inputs.rows) row_paths.push_back(row.path);
+  CheckWorkFolder(inputs.work_folder, row_paths);
+  FolderLocks own_locks;
+  LockFolders(inputs, inputs.locks != nullptr ? *inputs.locks : own_locks);
+
   ExternalPassResult result;
   result.command_line =
       ConCmdCommandLine(inputs.program, inputs.direction, inputs.engine_parameter, inputs.work_folder + "*.*");
+  CopyBackPass copy_back(inputs);
 
   LogRows log(reporter);
   try {
-    result.exit_code = RunAndCapture(result.command_line, log, [&](CaptureRows&) { reporter.Repaint(); });
+    result.exit_code =
+        RunAndCapture(result.command_line, log, [&](CaptureRows&) { reporter.Repaint(); }, inputs.timeout);
   } catch (const EOSError& error) {
     // The system's text alone does not say which program is missing.
     throw EOSError(inputs.program + ": " + error.what(), error.ErrorCode());
@@ -70,11 +180,18 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
   reporter.SelectLastLog();
 
   result.rows.reserve(inputs.rows.size());
-  for (const ExternalPassRow& row : inputs.rows) {
+  for (std::size_t i = 0; i < inputs.rows.size(); ++i) {
     try {
-      result.rows.push_back(CopyBackRow(inputs, row, result.exit_code));
+      result.rows.push_back(copy_back.Row(i, result.exit_code));
     } catch (const Exception& error) {
       result.rows.push_back(CopyBack::kFailed);
+      reporter.ShowMessage(error.what());
+    }
+  }
+  if (IsMarkedWorkFolder(inputs.work_folder)) {
+    try {
+      EmptyWorkFolder(inputs.work_folder);
+    } catch (const Exception& error) {
       reporter.ShowMessage(error.what());
     }
   }

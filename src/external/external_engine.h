@@ -8,12 +8,15 @@
 // the path it goes back to.  So two rows whose files share a name (Unit1.pas
 // in two folders) can travel under two different work names.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codec/converter.h"
+#include "platform/folder_lock.h"
 
 namespace bgconv {
 
@@ -47,6 +50,11 @@ struct ExternalPassInputs {
   // converter's exit code: false keeps the file at the row's path as it was
   // and leaves the work copy in the work folder.
   std::function<bool(const ExternalPassRow& row, std::string_view converted, int exit_code)> accept;
+  // The converter is ended after this long, and no file goes back.
+  std::optional<std::chrono::seconds> timeout;
+  // The locks of a caller that holds the folders already (the run); without
+  // them the pass takes its own.
+  FolderLocks* locks = nullptr;
 };
 
 // Where the pass reports to: the log list of the window, or the terminal.
@@ -71,7 +79,12 @@ enum class CopyBack {
   kMissing,  // the work folder has no file of the row's work name; the path is untouched
   kFailed,   // reading the work copy or writing the path failed; both are as they were
   kRejected, // `accept` refused the work copy; both are as they were
+  kEmptied,  // the converter emptied a work copy that had bytes; both are as they were
+  kFormBroken,  // a form's work copy no longer starts with its head line; both are as they were
 };
+
+// Why a row's file did not go back, in the words of the log.
+std::string WhyNotCopiedBack(CopyBack copy_back, int exit_code);
 
 struct ExternalPassResult {
   std::string command_line;
@@ -80,20 +93,27 @@ struct ExternalPassResult {
 };
 
 // The pass:
-//   1. runs ConCmdCommandLine(program, direction, engine parameter, work
+//   1. checks the work folder (CheckWorkFolder) and locks it and the rows'
+//      folders against another run, unless the caller holds them;
+//   2. runs ConCmdCommandLine(program, direction, engine parameter, work
 //      folder + "*.*") through RunAndCapture, the converter's output going
 //      into the log as it arrives (Repaint after every row change);
-//   2. logs "%s returned %d" with the command line and the exit code, and
+//   3. logs "%s returned %d" with the command line and the exit code, and
 //      selects that row;
-//   3. copies back every row, first to last, whatever the exit code: the work
-//      copy replaces the file at the row's path (atomically: the path holds
-//      either its old content or the complete new one) and is then deleted.
-//      A failure of one row is shown through ShowMessage, the work copy is
-//      kept, and the next row follows.  A work copy that is missing leaves
-//      the path untouched and is reported only in the result.
-// Fails with EOSError when the converter cannot be started (its message
-// starts with the program path), and with an Exception for a program path
-// that holds a double quote; nothing is logged or copied back then.
+//   4. copies back every row, first to last, whatever the exit code: the work
+//      copy (never read through a symbolic link) replaces the file at the
+//      row's path (atomically: the path holds either its old content or the
+//      complete new one) and is then deleted.  A copy the converter emptied,
+//      or a form whose text lost its head line, stays out.  A failure of one
+//      row is shown through ShowMessage, the work copy is kept, and the next
+//      row follows.  A work copy that is missing leaves the path untouched
+//      and is reported only in the result;
+//   5. empties the work folder when this program made it (its marker).
+// A file that is a row's own file is never deleted.  Fails with EOSError
+// when the converter cannot be started (its message starts with the program
+// path), with ETimedOut when it ran past `timeout`, and with an Exception for
+// an unusable work folder or a program path that holds a double quote;
+// nothing is copied back then.
 ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalPassReporter& reporter);
 
 }  // namespace bgconv

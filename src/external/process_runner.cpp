@@ -1,6 +1,7 @@
 #include "external/process_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -128,7 +129,7 @@ class Child {
 
 class SpawnSetup {
  public:
-  explicit SpawnSetup(int output_fd) {
+  SpawnSetup(int output_fd, bool own_process_group) {
     ::posix_spawn_file_actions_init(&actions_);
     ::posix_spawnattr_init(&attributes_);
     int error = ::posix_spawn_file_actions_adddup2(&actions_, output_fd, STDOUT_FILENO);
@@ -142,7 +143,12 @@ class SpawnSetup {
     if (error == 0) error = ::posix_spawnattr_setsigmask(&attributes_, &signals);
     sigaddset(&signals, SIGPIPE);
     if (error == 0) error = ::posix_spawnattr_setsigdefault(&attributes_, &signals);
-    if (error == 0) error = ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (own_process_group) {
+      flags |= POSIX_SPAWN_SETPGROUP;
+      if (error == 0) error = ::posix_spawnattr_setpgroup(&attributes_, 0);
+    }
+    if (error == 0) error = ::posix_spawnattr_setflags(&attributes_, flags);
     if (error != 0) {
       Release();
       throw SystemError(error);
@@ -168,9 +174,22 @@ class SpawnSetup {
   bool released_ = false;
 };
 
+// Whether `fd` has something to read (or has ended) before `deadline`.
+bool WaitForOutput(int fd, steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (left <= 0) return false;
+    pollfd watched{fd, POLLIN, 0};
+    const int ready = ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 60000)));
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return true;  // the read reports it
+  }
+}
+
 }  // namespace
 
-int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptureEvent& on_change) {
+int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptureEvent& on_change,
+                  std::optional<std::chrono::seconds> timeout) {
   std::vector<std::string> arguments = SplitCommandLine(command_line);
   if (arguments.empty()) throw SystemError(ENOENT);
   std::vector<char*> argv;
@@ -187,7 +206,7 @@ int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptu
 
   pid_t pid = 0;
   {
-    const SpawnSetup setup(write_end.get());
+    const SpawnSetup setup(write_end.get(), timeout.has_value());
     const int error = ::posix_spawnp(&pid, argv[0], setup.actions(), setup.attributes(), argv.data(), environ);
     if (error != 0) throw SystemError(error);
   }
@@ -195,8 +214,16 @@ int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptu
   write_end.Close();
 
   LineCapture capture(rows, on_change);
+  const auto deadline = steady_clock::now() + timeout.value_or(std::chrono::seconds(0));
   char buffer[kReadBufferSize];
   for (;;) {
+    if (timeout && !WaitForOutput(read_end.get(), deadline)) {
+      ::kill(-pid, SIGKILL);  // the converter and whatever it started
+      child.WaitAtMost(milliseconds(kChildWaitMilliseconds));
+      capture.FlushCapturedLine();
+      throw ETimedOut(arguments.front() + " did not finish within " + std::to_string(timeout->count()) +
+                      " seconds and was ended");
+    }
     const ssize_t count = ::read(read_end.get(), buffer, sizeof buffer);
     if (count > 0) {
       capture.Feed(buffer, static_cast<std::size_t>(count));

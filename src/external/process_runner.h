@@ -5,10 +5,14 @@
 // and calls the caller back after every change, so that a window can repaint
 // its log while the program works.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/errors.h"
 
 namespace bgconv {
 
@@ -60,6 +64,17 @@ inline constexpr int kChildWaitMilliseconds = 5000;
 //
 // Fails with EOSError (SystemError) when the pipe or the process cannot be
 // made, a missing program included; no row is written then.
-int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptureEvent& on_change = {});
+//
+// With a `timeout`, the child runs in a process group of its own, and when
+// its output has not ended within that time the whole group is killed and
+// the call fails with ETimedOut (the rows gathered so far stay written).
+int RunAndCapture(std::string_view command_line, CaptureRows& rows, const TCaptureEvent& on_change = {},
+                  std::optional<std::chrono::seconds> timeout = std::nullopt);
+
+// A program that RunAndCapture ended because it ran past its time.
+class ETimedOut : public Exception {
+ public:
+  using Exception::Exception;
+};
 
 }  // namespace bgconv

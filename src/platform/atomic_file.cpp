@@ -40,13 +40,18 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path, ReadSharing sharing) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+namespace {
+
+// `flags` adds to O_RDONLY; with `regular_only`, anything but a regular file
+// (a pipe, a device) fails instead of being read.
+std::string ReadOpenFile(int flags, bool regular_only, const std::string& path, ReadSharing sharing) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
   if (file.get() < 0) throw EFOpenError(path);
   const int lock = sharing == ReadSharing::kExclusive ? LOCK_EX : LOCK_SH;
   if (::flock(file.get(), lock | LOCK_NB) != 0 && errno == EWOULDBLOCK) throw EFOpenError(path);
   struct stat info {};
   if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) throw EFOpenError(path);
+  if (regular_only && !S_ISREG(info.st_mode)) throw EFOpenError(path);
 
   std::string content;
   content.reserve(static_cast<std::size_t>(info.st_size));
@@ -61,6 +66,25 @@ std::string ReadWholeFile(const std::string& path, ReadSharing sharing) {
     content.append(chunk.data(), static_cast<std::size_t>(got));
   }
   return content;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path, ReadSharing sharing) { return ReadOpenFile(0, false, path, sharing); }
+
+std::string ReadRegularFileNoFollow(const std::string& path) {
+  return ReadOpenFile(O_NOFOLLOW | O_NONBLOCK, true, path, ReadSharing::kDenyWriters);
+}
+
+void WriteNewFile(const std::string& path, std::string_view bytes) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw EFCreateError(path, std::strerror(errno));
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (file.get() < 0) throw EFCreateError(path, std::strerror(errno));
+  if (!WriteAll(file.get(), bytes) || !file.Close()) {
+    const int reason = errno;
+    ::unlink(path.c_str());
+    throw EFCreateError(path, std::strerror(reason));
+  }
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteOptions options) {

@@ -25,10 +25,20 @@ enum class ReadSharing {
 // The lock is advisory (flock) and lasts for the read.
 std::string ReadWholeFile(const std::string& path, ReadSharing sharing = ReadSharing::kDenyWriters);
 
+// ReadWholeFile of a file that must be a regular file under its own name: a
+// symbolic link fails with EFOpenError instead of being followed.
+std::string ReadRegularFileNoFollow(const std::string& path);
+
 // Replaces the file at `path` by `bytes`, keeping its permission bits (a new
 // file gets the usual 0666 less the umask).  A symbolic link is followed: the
 // file it names is replaced, the link stays.  Fails with EFCreateError and
 // leaves the old content untouched.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteOptions options = {});
+
+// Writes `bytes` to a new file at `path`, after removing whatever stood there
+// (a symbolic link is removed, never followed).  For copies that belong to
+// the program alone, such as the external engine's work copies.  Fails with
+// EFCreateError; a partly written file is removed again.
+void WriteNewFile(const std::string& path, std::string_view bytes);
 
 }  // namespace bgconv

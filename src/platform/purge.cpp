@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "platform/atomic_file.h"
@@ -165,7 +166,16 @@ bool CreateWorkFolder(const std::string& folder) {
   return true;
 }
 
-void PurgeDirectory(const std::string& folder) {
+namespace {
+
+// A work folder opened for a purge, after every check that it is one.
+struct CheckedWorkFolder {
+  std::unique_ptr<Descriptor> top;
+  std::string canonical;
+  dev_t device;
+};
+
+CheckedWorkFolder OpenWorkFolderToPurge(const std::string& folder) {
   const std::string path = WithoutTrailingSeparators(folder);
   if (path.empty()) throw EInOutError("Cannot delete a folder without a name");
 
@@ -174,26 +184,45 @@ void PurgeDirectory(const std::string& folder) {
   if (S_ISLNK(info.st_mode)) Refuse(path, "it is a symbolic link");
   if (!S_ISDIR(info.st_mode)) Fail("Cannot delete the folder", path, ENOTDIR);
   std::error_code error;
-  const std::string canonical = Canonical(path, error);
+  std::string canonical = Canonical(path, error);
   if (error) throw EInOutError("Cannot delete the folder " + path + ": " + error.message());
   if (IsFileSystemRoot(canonical, info)) Refuse(path, "it is the root of a file system");
   if (IsHomeFolder(canonical)) Refuse(path, "it is the home folder");
 
   // From here on the resolved path: "work/." or "a/../work" name the same
   // folder, but only the plain form can be removed at the end.
-  Descriptor top(::open(canonical.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (top.get() < 0) Fail("Cannot open the folder", path, errno);
+  auto top = std::make_unique<Descriptor>(::open(canonical.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (top->get() < 0) Fail("Cannot open the folder", path, errno);
   struct stat opened {};
-  if (::fstat(top.get(), &opened) != 0) Fail("Cannot open the folder", path, errno);
+  if (::fstat(top->get(), &opened) != 0) Fail("Cannot open the folder", path, errno);
   if (opened.st_dev != info.st_dev || opened.st_ino != info.st_ino) Refuse(path, "it changed while being checked");
   const std::string marker(kWorkFolderMarker);
   struct stat marker_info {};
-  if (::fstatat(top.get(), marker.c_str(), &marker_info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(marker_info.st_mode))
+  if (::fstatat(top->get(), marker.c_str(), &marker_info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(marker_info.st_mode))
     Refuse(path, "it is not a work folder created by bgconv (it holds no " + marker + ")");
+  return {std::move(top), std::move(canonical), info.st_dev};
+}
 
-  PurgeEntries(top.get(), canonical, info.st_dev, marker);
-  if (::unlinkat(top.get(), marker.c_str(), 0) != 0) Fail("Cannot delete", canonical + kPathSeparator + marker, errno);
-  if (::rmdir(canonical.c_str()) != 0) Fail("Cannot delete the folder", path, errno);
+}  // namespace
+
+void PurgeDirectory(const std::string& folder) {
+  const CheckedWorkFolder work = OpenWorkFolderToPurge(folder);
+  const std::string marker(kWorkFolderMarker);
+  PurgeEntries(work.top->get(), work.canonical, work.device, marker);
+  if (::unlinkat(work.top->get(), marker.c_str(), 0) != 0)
+    Fail("Cannot delete", work.canonical + kPathSeparator + marker, errno);
+  if (::rmdir(work.canonical.c_str()) != 0) Fail("Cannot delete the folder", WithoutTrailingSeparators(folder), errno);
+}
+
+void EmptyWorkFolder(const std::string& folder) {
+  const CheckedWorkFolder work = OpenWorkFolderToPurge(folder);
+  PurgeEntries(work.top->get(), work.canonical, work.device, kWorkFolderMarker);
+}
+
+bool IsMarkedWorkFolder(const std::string& folder) {
+  struct stat info {};
+  return ::lstat((EnsureTrailingBackslash(folder) + std::string(kWorkFolderMarker)).c_str(), &info) == 0 &&
+         S_ISREG(info.st_mode);
 }
 
 }  // namespace bgconv

@@ -28,4 +28,10 @@ bool CreateWorkFolder(const std::string& folder);
 // the system's text; entries deleted before the failure stay deleted.
 void PurgeDirectory(const std::string& folder);
 
+// PurgeDirectory, but the folder and its marker stay: an emptied work folder.
+void EmptyWorkFolder(const std::string& folder);
+
+// Whether `folder` carries the marker of a work folder this program created.
+bool IsMarkedWorkFolder(const std::string& folder);
+
 }  // namespace bgconv

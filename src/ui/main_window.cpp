@@ -299,6 +299,8 @@ void TConvertFrm::FormCreate() {
   // values: no folders made, the pane code pages those of the design.
   settings_loaded_ = RunGuarded(this, [this] {
     ApplySettings(LoadSettings(environment_.settings_path, environment_.context));
+    // Now: opening a project makes its folder the current one.
+    work_folder_ = EnsureTrailingBackslash(AbsolutePath(work_folder_));
     CreateWorkFolder(work_folder_);
     QDir().mkdir(PathToQt(backup_folder_));
     SetPaneCharsets(Direction());

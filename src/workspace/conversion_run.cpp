@@ -16,6 +16,7 @@
 
 #include "codec/charset_names.h"
 #include "external/external_engine.h"
+#include "external/work_folder.h"
 #include "platform/ansi_codepage.h"
 #include "platform/file_copy.h"
 #include "platform/folder_lock.h"
@@ -88,6 +89,7 @@ class Run {
   ConversionSummary Execute() {
     LockFolders();
     RemoveStaleTemporaries(FilesWritten());
+    EmptyOwnWorkFolder();  // what a killed run left there
     if (inputs_.backup) BackupFiles(inputs_, observer_);
     observer_.ShowProgress(kConvertTitle);
     try {
@@ -218,7 +220,7 @@ class Run {
       ToLineListForm(text);
     }
     const std::string work_name = UniqueWorkName(FileNameOf(path));
-    WriteFileAtomically(inputs_.work_folder + work_name, text, inputs_.write_options);
+    WriteNewFile(inputs_.work_folder + work_name, text);
     pass_rows_.push_back({work_name, path});
     handed_over_.push_back({std::hash<std::string>{}(text), text.size(), HasDoubleByteText(text)});
   }
@@ -282,6 +284,8 @@ class Run {
     pass.direction = inputs_.direction;
     pass.engine_parameter = inputs_.engine_parameter;
     pass.work_folder = inputs_.work_folder;
+    pass.timeout = inputs_.timeout;
+    pass.locks = &locks_;
     pass.rows = pass_rows_;
     pass.accept = [this, &pass](const ExternalPassRow& row, std::string_view converted, int exit_code) {
       return Accept(static_cast<std::size_t>(&row - pass.rows.data()), converted, exit_code);
@@ -299,7 +303,7 @@ class Run {
         ++summary_.converted;
         continue;
       }
-      observer_.Log("Not converted  " + pass_rows_[i].path + ": " + WhyNotConverted(result.rows[i], result.exit_code) +
+      observer_.Log("Not converted  " + pass_rows_[i].path + ": " + WhyNotCopiedBack(result.rows[i], result.exit_code) +
                     "; the file is as it was");
       summary_.not_converted_paths.push_back(pass_rows_[i].path);
       left.push_back(pass_rows_[i]);
@@ -308,26 +312,23 @@ class Run {
     RemoveWorkCopies();
   }
 
-  static std::string WhyNotConverted(CopyBack copy_back, int exit_code) {
-    switch (copy_back) {
-      case CopyBack::kMissing:
-        return "the converter left no copy in the work folder";
-      case CopyBack::kFailed:
-        return "its converted copy could not be written back";
-      case CopyBack::kRejected:
-        return exit_code != 0 ? "the converter returned " + std::to_string(exit_code)
-                              : "the converter left it unconverted";
-      case CopyBack::kCopied:
-        break;
-    }
-    return {};
-  }
-
   // After a failure: the copies the pass did not take back leave the work
   // folder; the files at the rows' paths never left their places.
   void RemoveWorkCopies() {
     for (const auto& row : pass_rows_) ::unlink((inputs_.work_folder + row.work_name).c_str());
     pass_rows_.clear();
+    EmptyOwnWorkFolder();
+  }
+
+  // A work folder this program made holds nothing of a run once it has
+  // ended: a copy left there would go back over a project at the next pass.
+  void EmptyOwnWorkFolder() {
+    if (!External() || !IsMarkedWorkFolder(inputs_.work_folder)) return;
+    try {
+      EmptyWorkFolder(inputs_.work_folder);
+    } catch (const Exception& error) {
+      observer_.Log(error.what());
+    }
   }
 
   // The original's bytes under the path with the direction's suffix.  A
@@ -398,11 +399,9 @@ ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver&
   if (inputs.engine != kEngineItSelf && inputs.engine != kEngineConCmd)
     throw Exception("Unknown conversion engine " + std::to_string(inputs.engine));
   if (inputs.engine == kEngineConCmd) {
-    if (inputs.work_folder.empty()) throw Exception("The ConCmd engine needs a work folder");
-    // The program makes the work folder itself, marked so that its purge
-    // at exit can tell it from any other folder.
-    if (!PathExists(inputs.work_folder) && !CreateWorkFolder(inputs.work_folder))
-      throw EFCreateError(inputs.work_folder);
+    std::vector<std::string> paths;
+    for (const auto& row : inputs.rows) paths.push_back(row.path);
+    CheckWorkFolder(inputs.work_folder, paths);
   }
   return Run(inputs, observer).Execute();
 }

@@ -12,7 +12,9 @@
 // run: rows done stay converted, the rows after it stay untouched, and the
 // end steps still run before the failure reaches the caller.
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +70,9 @@ struct ConversionInputs {
   // own when empty) and the text appended to its switches.
   std::string program_folder;
   std::string engine_parameter;
+  // The external converter is ended after this long and every file keeps
+  // its original; none: it may take as long as it takes.
+  std::optional<std::chrono::seconds> timeout;
   FormTextLoader load_form_text = LoadFoldedFormText;
   WriteOptions write_options;  // durable: one fsync per written file
 };

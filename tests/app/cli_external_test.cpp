@@ -18,6 +18,7 @@ const std::string kGb = "unit Unit1; // \xB9\xFA\xC3\xC7\r\n";
 TEST(CliExternalPass, ConvertsTheWorkFolderAndCopiesTheFilesBack) {
   testing::TempDir dir;
   const std::string work = dir.File("work") + "/";
+  dir.Write("work/.bgconv-work-folder", "");  // a work folder bgconv made
   dir.Write("work/Unit1.pas", kBig5);
   dir.Write("work/Unit2.pas", kBig5);
   const auto unit1 = dir.Write("project/Unit1.pas", "moved away");
@@ -26,7 +27,7 @@ TEST(CliExternalPass, ConvertsTheWorkFolderAndCopiesTheFilesBack) {
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(dir.Read("project/Unit1.pas"), kGb);
   EXPECT_FALSE(fs::exists(work + "Unit1.pas"));
-  EXPECT_EQ(dir.Read("work/Unit2.pas"), kGb) << "converted, but no FILE names it";
+  EXPECT_FALSE(fs::exists(work + "Unit2.pas")) << "a work folder bgconv made is emptied after the pass";
   const std::string command = testing::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + work + "*.*";
   EXPECT_EQ(result.out, "Converted " + work + "Unit1.pas\nConverted " + work + "Unit2.pas\n\n" + command +
                             " returned 0\n");
@@ -49,6 +50,7 @@ TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
   const auto program = dir.File("bin/bgconv");
   fs::create_directories(dir.path() / "bin");
   fs::copy_file(testing::ProgramPath("bgconv"), program);
+  dir.Write("work/.bgconv-work-folder", "");
   dir.Write("work/Unit1.pas", kBig5);
   const auto unit = dir.Write("project/Unit1.pas", "old");
   const auto result = testing::RunProgramAt(
@@ -59,6 +61,17 @@ TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(dir.Read("work/Unit1.pas"), kBig5);
   EXPECT_EQ(dir.Read("project/Unit1.pas"), "old");
+}
+
+TEST(CliExternalPass, TheProjectFolderIsNoWorkFolder) {
+  testing::TempDir dir;
+  const auto project = dir.Write("p/Sample.dpr", "program Sample;\r\n// " + kBig5);
+  const auto result = testing::RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" external-pass --to gb "
+                                                              "--parameter '' --work-folder p/ p/Sample.dpr",
+                                                        testing::ProgramPath("bgconv"), dir.path().string()});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, "bgconv: Cannot use " + dir.File("p/") + " as the work folder: it is the folder of p/Sample.dpr\n");
+  EXPECT_EQ(dir.Read("p/Sample.dpr"), "program Sample;\r\n// " + kBig5);
 }
 
 TEST(CliExternalPass, UsageErrors) {

@@ -239,6 +239,15 @@ TEST_F(CliProjectTest, AResourceStaysWholeAndQuietStillNamesWhatWasLeftOut) {
   EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
 }
 
+TEST_F(CliProjectTest, ARelativeWorkFolderIsTakenFromWhereTheCommandStarts) {
+  Settings("[cpOption]\r\nDefLan=0\r\nConvertEngine=1\r\nWorkConvertDir=w\r\n");
+  const auto result = RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" convert p/Demo.dpr", program_,
+                                               dir_.path().string()});
+  EXPECT_EQ(result.exit_code, 1) << "this copy of the program has no converter beside it";
+  EXPECT_TRUE(fs::is_directory(dir_.File("w")));
+  EXPECT_FALSE(fs::exists(root_ + "w")) << "not in the project's folder, which the scan made current";
+}
+
 TEST_F(CliProjectTest, UsageErrorsExitTwo) {
   const std::vector<Lines> bad = {
       {"convert", root_ + "Unit1.pas"},  // no --to and no settings file

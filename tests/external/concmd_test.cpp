@@ -103,6 +103,8 @@ TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
   dir.Write("work/Project1.res", kGb);
   dir.Write("work/sub/Unit2.pas", kGb);
   dir.Write("work/.bgconv-work-folder", kGb);
+  const auto elsewhere = dir.Write("elsewhere.pas", kGb);
+  fs::create_symlink(elsewhere, dir.File("work/Link.pas"));
   const auto result = concmd.Start({"/o:big5", "/f:d", concmd.work + "*.*"});
   EXPECT_EQ(result.exit_code, kExitConverted) << result.out;
   EXPECT_EQ(SplitCrLf(result.out), (Lines{"Converted " + concmd.work + "Form1.dfm",
@@ -113,6 +115,7 @@ TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
   EXPECT_EQ(dir.Read("work/Project1.res"), kGb);
   EXPECT_EQ(dir.Read("work/sub/Unit2.pas"), kGb) << "no descent into folders";
   EXPECT_EQ(dir.Read("work/.bgconv-work-folder"), kGb) << "hidden files only by name";
+  EXPECT_EQ(dir.Read("elsewhere.pas"), kGb) << "a link is not followed";
 }
 
 TEST(ConCmdProgram, VocabularyModeChoosesTheCharacterByTheWord) {

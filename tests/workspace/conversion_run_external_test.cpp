@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/atomic_file.h"
@@ -99,6 +101,11 @@ TEST_F(ExternalRunTest, NoFileIsLostWhenTheConverterFails) {
       {"deletes the files", "rm -f \"$(dirname \"$2\")\"/*; exit 0"},
       {"leaves the files unconverted", "exit 0"},
       {"truncates the files and fails", "for f in \"$(dirname \"$2\")\"/*; do : > \"$f\"; done; exit 1"},
+      {"empties the files and says it did well", "for f in \"$(dirname \"$2\")\"/*; do : > \"$f\"; done; exit 0"},
+      {"converts but breaks the form heads",
+       "cd \"$(dirname \"$2\")\" && for f in *.dfm; do printf 'x%s' \"$(cat \"$f\")\" > \"$f\"; done; exit 0"},
+      {"puts links to another file in their place",
+       "cd \"$(dirname \"$2\")\" && for f in *; do rm \"$f\"; ln -s \"$0\" \"$f\"; done; exit 0"},
   };
   const std::vector<std::string> names = {"a/Unit1.pas", "b/Unit1.pas", "Main.dfm", "Bin.dfm"};
   std::vector<std::string> originals;
@@ -136,6 +143,76 @@ TEST_F(ExternalRunTest, FailingRowBeforeThePassTakesItsCopiesBack) {
   EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
   EXPECT_EQ(Read("b/Unit1.pas"), "// " + kBig5Men + "\r\n");
   EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
+}
+
+// A work folder that is, holds or lies in the project, or a folder of the
+// user's, is refused before any file is copied or written.
+TEST_F(ExternalRunTest, AWorkFolderThatCouldTouchTheUsersFilesIsRefused) {
+  dir_.Write("photos/cat.jpg", "\xFF\xD8 a photo");
+  const std::string ours = std::string(BGCONV_BIN_DIR) + "/";
+  const struct {
+    std::string folder;
+    std::string why;
+  } cases[] = {
+      {Path("a/"), "it is the folder of " + Path("a/Unit1.pas")},
+      {Path(""), "it holds the folder of " + Path("a/Unit1.pas")},
+      {Path("Conver/"), "it lies inside the folder of " + Path("Main.dfm")},
+      {dir_.File("") , "it holds the folder of " + Path("a/Unit1.pas")},
+      {dir_.File("photos/"), "it holds files and was not made by bgconv (it has no .bgconv-work-folder); choose an "
+                             "empty folder"},
+      {"work/", "it is not an absolute path"},
+  };
+  const std::vector<std::string> names = {"a/Unit1.pas", "Main.dfm"};
+  for (const auto& c : cases) {
+    auto inputs = Inputs(names, ours);
+    inputs.work_folder = c.folder;
+    try {
+      ConvertAll(inputs, observer_);
+      FAIL() << c.folder << " was used";
+    } catch (const Exception& error) {
+      EXPECT_EQ(std::string(error.what()), "Cannot use " + c.folder + " as the work folder: " + c.why);
+    }
+    EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n") << c.folder;
+    EXPECT_EQ(Read("Main.dfm"), FormText(kBig5Guo, "CHINESEBIG5_CHARSET")) << c.folder;
+  }
+  EXPECT_EQ(dir_.Read("photos/cat.jpg"), "\xFF\xD8 a photo");
+  EXPECT_FALSE(fs::exists(Path("Conver")));
+}
+
+TEST_F(ExternalRunTest, LeftoversOfAKilledRunNeverGoBack) {
+  CreateWorkFolder(dir_.File("work"));
+  dir_.Write("work/Unit1.pas", "a stale copy of an older Unit1.pas");
+  ConvertAll(Inputs({"a/Unit1.pas"}, std::string(BGCONV_BIN_DIR) + "/"), observer_);
+  EXPECT_EQ(Read("a/Unit1.pas"), "// " + kGbGuo + "\r\n");
+  EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
+}
+
+TEST_F(ExternalRunTest, AConverterThatHangsIsEndedAndEveryFileKeepsItsOriginal) {
+  const std::string pid_file = dir_.File("helper.pid");
+  auto inputs = Inputs({"a/Unit1.pas", "Main.dfm"}, FakeConverter("sleep 300 & echo $! > " + pid_file + "; wait"));
+  inputs.timeout = std::chrono::seconds(1);
+  const auto started = std::chrono::steady_clock::now();
+  try {
+    ConvertAll(inputs, observer_);
+    FAIL() << "the run waited for the converter";
+  } catch (const EConversionError& error) {
+    EXPECT_NE(std::string(error.what()).find("did not finish within 1 seconds and was ended"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
+  EXPECT_EQ(Read("Main.dfm"), FormText(kBig5Guo, "CHINESEBIG5_CHARSET"));
+  // What the converter started was ended with it (gone, or a zombie).
+  const std::string pid = dir_.Read("helper.pid").substr(0, dir_.Read("helper.pid").find('\n'));
+  std::string state;
+  if (std::FILE* stat = std::fopen(("/proc/" + pid + "/stat").c_str(), "r")) {
+    char buffer[256] = {};
+    std::fread(buffer, 1, sizeof buffer - 1, stat);
+    std::fclose(stat);
+    const std::string text = buffer;
+    state = text.substr(text.rfind(')') + 2, 1);
+  }
+  EXPECT_TRUE(state.empty() || state == "Z") << "pid " << pid << " state " << state;
 }
 
 }  // namespace

@@ -49,9 +49,11 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// A symbolic link is no file of the folder: converting through it would
+// rewrite a file that lies elsewhere.
 bool IsRegularFile(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 void Line(std::ostream& out, std::string_view text) { out << text << "\r\n" << std::flush; }
