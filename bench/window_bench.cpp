@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   WriteFile(root / "project" / "Large.dpr", dpr + ";\r\n\r\nbegin\r\nend.\r\n");
 
   const std::string program = (root / "program").string() + "/";
-  bgconv::WindowEnvironment environment{{program, bgconv::DesignFonts(), '/'}, program + "bgconv-gui.ini"};
+  bgconv::WindowEnvironment environment{{program, bgconv::DesignFonts(), '/'}, program + "bgconv.ini"};
   WriteFile(environment.settings_path, "[cpOption]\r\nDefLan=0\r\n");
   {
     bgconv::TConvertFrm window(environment);

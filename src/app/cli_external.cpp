@@ -100,7 +100,7 @@ int RunExternalPass(Arguments& args, Io io) {
 
   ExternalPassInputs inputs;
   if (!direction || !parameter || !work_folder) {
-    const Settings settings = LoadSettings(SettingsPath(), ProgramSettingsContext());
+    const Settings settings = LoadSettings(SettingsReadPath(CurrentPlaces()), ProgramSettingsContext());
     if (!direction) direction = settings.code_direction;
     if (!parameter) parameter = settings.engine_parameter;
     if (!work_folder) work_folder = settings.work_folder;

@@ -87,7 +87,7 @@ std::optional<Settings> LoadDefaults(const std::string& explicit_path) {
     if (!PathExists(explicit_path)) throw EFOpenError(explicit_path);
     return LoadSettings(explicit_path, ProgramSettingsContext());
   }
-  const std::string path = SettingsPath();
+  const std::string path = SettingsReadPath(CurrentPlaces());
   if (!PathExists(path)) return std::nullopt;
   return LoadSettings(path, ProgramSettingsContext());
 }

@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/ustring.h>
 
 #include <limits>
 
@@ -138,6 +139,23 @@ bool EndsWithSingleByte(std::string_view text, char byte) {
     pos += CharLengthAt(text, pos);
   }
   return last == text.size() - 1;
+}
+
+}  // namespace bgconv
+
+namespace bgconv {
+
+std::string WideToUtf8(std::u16string_view text) {
+  if (text.empty()) return {};
+  UErrorCode error = U_ZERO_ERROR;
+  int32_t length = 0;
+  u_strToUTF8WithSub(nullptr, 0, &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  error = U_ZERO_ERROR;
+  u_strToUTF8WithSub(bytes.data(), length, &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
+                     &error);
+  if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
+  return bytes;
 }
 
 }  // namespace bgconv

@@ -79,3 +79,10 @@ namespace bgconv {
 bool EndsWithSingleByte(std::string_view text, char byte);
 
 }  // namespace bgconv
+
+namespace bgconv {
+
+// `text` as UTF-8; a lone surrogate becomes U+FFFD.
+std::string WideToUtf8(std::u16string_view text);
+
+}  // namespace bgconv

@@ -58,7 +58,10 @@ Font DesignFont() {
 
 ViewFonts DesignFonts() { return {DesignFont(), DesignFont(), DesignFont(), DesignFont()}; }
 
-SettingsContext ProgramSettingsContext() { return {ExecutableFolder(), DesignFonts(), kPathSeparator}; }
+SettingsContext ProgramSettingsContext() {
+  const ProgramPlaces places = CurrentPlaces();
+  return {ExecutableFolder(), DesignFonts(), kPathSeparator, places.work_folder, places.backup_folder};
+}
 
 std::string DefaultEnginePath(const SettingsContext& context) {
   // The converter's program file as this platform names it: the window asks
@@ -69,8 +72,8 @@ std::string DefaultEnginePath(const SettingsContext& context) {
 Settings DefaultSettings(const SettingsContext& context) {
   Settings settings;
   settings.fonts = context.design_fonts;
-  settings.work_folder = SubfolderOfExe(context, "Conver");
-  settings.backup_folder = SubfolderOfExe(context, "Backup");
+  settings.work_folder = context.work_folder.empty() ? SubfolderOfExe(context, "Conver") : context.work_folder;
+  settings.backup_folder = context.backup_folder.empty() ? SubfolderOfExe(context, "Backup") : context.backup_folder;
   return settings;
 }
 
@@ -94,7 +97,9 @@ Settings LoadSettings(const std::string& path, const SettingsContext& context) {
   settings.change_charset = ReadChoice(store, "ChagerCharset", settings.change_charset);
 
   if (settings.convert_engine == kEngineConCmd) {
-    settings.engine_path = store.ReadText(kEngineSection, kEnginePathKey, DefaultEnginePath(context));
+    // An empty value is what a save without a path left: the default again.
+    settings.engine_path = store.ReadText(kEngineSection, kEnginePathKey, "");
+    if (settings.engine_path.empty()) settings.engine_path = DefaultEnginePath(context);
     settings.not_vocabulary = store.ReadFlag(kEngineSection, kNotVocabularyKey, false);
     if (settings.not_vocabulary) settings.engine_parameter = store.ReadText(kEngineSection, kEngineParameterKey, "");
   }
@@ -138,26 +143,55 @@ void SetPreviewCharsets(ViewFonts& fonts, int code_direction) {
   fonts.memo2.charset = from_big5 ? kGb2312Charset : kBig5Charset;
 }
 
-std::string ChooseSettingsPath(const std::string& exe_path, const std::string& config_home, const std::string& home) {
-  const std::string beside_program = ChangeFileExt(exe_path, ".ini");
-  const std::size_t name_start = beside_program.rfind(kPathSeparator) + 1;
-  const std::string folder = name_start == 0 ? "." : beside_program.substr(0, name_start);
-  if (IsWritableFolder(folder)) return beside_program;
+namespace {
 
-  std::string base;
-  if (!config_home.empty() && config_home.front() == kPathSeparator) {
-    base = config_home;
-  } else if (!home.empty()) {
-    base = EnsureTrailingSeparator(home, kPathSeparator) + ".config";
-  } else {
-    return beside_program;  // nowhere better to go; the save will say why it fails
-  }
-  return EnsureTrailingSeparator(base, kPathSeparator) + "bgconv" + kPathSeparator + beside_program.substr(name_start);
+// The value of the environment variable `name` when it is an absolute path.
+std::string AbsoluteVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] == kPathSeparator ? value : "";
 }
 
-std::string SettingsPath() {
-  const char* config_home = std::getenv("XDG_CONFIG_HOME");
-  return ChooseSettingsPath(ExecutablePath(), config_home ? config_home : "", HomeFolder());
+// `folder` when it is set, else `fallback` below the home folder; then
+// "bgconv" and `name` below that.  Empty when neither is known.
+std::string UserSubfolder(const std::string& folder, const std::string& home, std::string_view fallback,
+                          std::string_view name) {
+  std::string base = folder;
+  if (base.empty()) {
+    if (home.empty()) return {};
+    base = EnsureTrailingBackslash(home) + std::string(fallback);
+  }
+  return EnsureTrailingBackslash(base) + "bgconv" + kPathSeparator + std::string(name);
+}
+
+}  // namespace
+
+ProgramPlaces ChoosePlaces(const std::string& exe_folder, const UserFolders& user) {
+  const std::string beside = EnsureTrailingBackslash(exe_folder);
+  ProgramPlaces places{beside + std::string(kSettingsFileName), "", beside + "Conver" + kPathSeparator,
+                       beside + "Backup" + kPathSeparator};
+  if (IsWritableFolder(beside)) return places;
+
+  const std::string settings = UserSubfolder(user.config_home, user.home, ".config", kSettingsFileName);
+  if (settings.empty()) return places;  // nowhere better to go; the save will say why it fails
+  if (::access(places.settings_path.c_str(), R_OK) == 0) places.preset_path = places.settings_path;
+  places.settings_path = settings;
+  places.work_folder = UserSubfolder(user.cache_home, user.home, ".cache", "Conver") + kPathSeparator;
+  places.backup_folder = UserSubfolder(user.data_home, user.home, ".local/share", "Backup") + kPathSeparator;
+  return places;
+}
+
+UserFolders CurrentUserFolders() {
+  return {AbsoluteVariable("XDG_CONFIG_HOME"), AbsoluteVariable("XDG_CACHE_HOME"), AbsoluteVariable("XDG_DATA_HOME"),
+          HomeFolder()};
+}
+
+ProgramPlaces CurrentPlaces() { return ChoosePlaces(ExecutableFolder(), CurrentUserFolders()); }
+
+std::string SettingsPath() { return CurrentPlaces().settings_path; }
+
+std::string SettingsReadPath(const ProgramPlaces& places) {
+  if (places.preset_path.empty() || PathExists(places.settings_path)) return places.settings_path;
+  return PathExists(places.preset_path) ? places.preset_path : places.settings_path;
 }
 
 }  // namespace bgconv

@@ -41,6 +41,10 @@ struct SettingsContext {
   std::string exe_folder;  // ends in `separator`
   ViewFonts design_fonts;
   char separator = kPathSeparator;
+  // The default work and backup folders; empty: "Conver" and "Backup" in
+  // the program's folder.
+  std::string work_folder{};
+  std::string backup_folder{};
 };
 
 struct Settings {
@@ -93,14 +97,45 @@ void SetPreviewCharsets(ViewFonts& fonts, int code_direction);
 // and "ConCmd.exe".
 std::string DefaultEnginePath(const SettingsContext& context);
 
-// Where the settings live: beside the program (its path with ".ini") when the
-// program's folder is writable; otherwise, as for an installed program, in
-// `config_home` (or `home`/.config when that is empty or relative) under
-// "bgconv/" with the same file name.
-std::string ChooseSettingsPath(const std::string& exe_path, const std::string& config_home, const std::string& home);
+// The user's folders by the XDG base directory rules: each is the value of
+// its variable when that is an absolute path; empty means unset.
+struct UserFolders {
+  std::string config_home;  // $XDG_CONFIG_HOME, else home + "/.config"
+  std::string cache_home;   // $XDG_CACHE_HOME, else home + "/.cache"
+  std::string data_home;    // $XDG_DATA_HOME, else home + "/.local/share"
+  std::string home;         // $HOME, else the user's entry in the password file
+};
 
-// ChooseSettingsPath for the running program and its environment
-// ($XDG_CONFIG_HOME, $HOME).
+// Where the programs keep their files.  Both programs share one settings
+// file, bgconv.ini.  A program in a folder its user may write (unpacked or
+// built there) keeps everything beside itself; an installed one keeps the
+// settings in the user's config folder, the work folder in the cache folder
+// and the backups in the data folder, each under "bgconv/".
+struct ProgramPlaces {
+  std::string settings_path;  // read and saved
+  // A readable bgconv.ini beside an installed program: what its
+  // administrator preset, read while the user has no file of their own.
+  std::string preset_path;
+  std::string work_folder;    // ends in a separator
+  std::string backup_folder;  // ends in a separator
+};
+
+inline constexpr std::string_view kSettingsFileName = "bgconv.ini";
+
+ProgramPlaces ChoosePlaces(const std::string& exe_folder, const UserFolders& user);
+
+// The user's folders from the environment of the running program.
+UserFolders CurrentUserFolders();
+
+// ChoosePlaces for the running program.
+ProgramPlaces CurrentPlaces();
+
+// The settings file the running program saves to.
 std::string SettingsPath();
+
+// The file to read the settings from: the user's file when it exists, else
+// the administrator's preset when there is one, else the user's (missing)
+// file.
+std::string SettingsReadPath(const ProgramPlaces& places);
 
 }  // namespace bgconv

@@ -80,7 +80,10 @@ DebugChannel& WindowDebugChannel() {
 
 }  // namespace
 
-WindowEnvironment ProgramWindowEnvironment() { return {ProgramSettingsContext(), bgconv::SettingsPath()}; }
+WindowEnvironment ProgramWindowEnvironment() {
+  const ProgramPlaces places = CurrentPlaces();
+  return {ProgramSettingsContext(), places.settings_path, places.preset_path};
+}
 
 TConvertFrm::TConvertFrm(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), environment_(std::move(environment)), fonts_(environment_.context.design_fonts) {
@@ -298,11 +301,15 @@ void TConvertFrm::FormCreate() {
   // A settings file that cannot be read leaves the window at its design
   // values: no folders made, the pane code pages those of the design.
   settings_loaded_ = RunGuarded(this, [this] {
-    ApplySettings(LoadSettings(environment_.settings_path, environment_.context));
+    ApplySettings(LoadSettings(SettingsReadPath({environment_.settings_path, environment_.preset_path, {}, {}}),
+                               environment_.context));
     // Now: opening a project makes its folder the current one.
     work_folder_ = EnsureTrailingBackslash(AbsolutePath(work_folder_));
+    // The folders of an installed program lie below the user's cache and
+    // data folders, which may not be there yet.
+    QDir().mkpath(PathToQt(FolderOf(work_folder_.substr(0, work_folder_.size() - 1))));
     CreateWorkFolder(work_folder_);
-    QDir().mkdir(PathToQt(backup_folder_));
+    QDir().mkpath(PathToQt(backup_folder_));
     SetPaneCharsets(Direction());
   });
 }
@@ -310,8 +317,9 @@ void TConvertFrm::FormCreate() {
 void TConvertFrm::FormShow() {
   ShowPage(kSourceViewPage);
   exe_folder_ = environment_.context.exe_folder;
-  // The default backup folder, as FormCreate made it.
-  edBakPath->setText(PathToQt(exe_folder_ + "Backup" + kPathSeparator));
+  // The default backup folder, as FormCreate made it: beside the program, or
+  // in the user's data folder for an installed one.
+  edBakPath->setText(PathToQt(DefaultSettings(environment_.context).backup_folder));
 }
 
 void TConvertFrm::FormDestroy() {
@@ -323,7 +331,9 @@ void TConvertFrm::FormDestroy() {
   if (!settings_loaded_) return;
   RunGuarded(this, [this] {
     SaveSettings(environment_.settings_path, CollectSettings());
-    PurgeDirectory(work_folder_);
+    // Only a work folder this program made (and so marked) is purged; one
+    // that was never created has nothing to purge.
+    if (IsMarkedWorkFolder(work_folder_)) PurgeDirectory(work_folder_);
   });
 }
 

@@ -35,8 +35,9 @@ class TRadioGroup;
 
 // Where the program lives and where its settings are.
 struct WindowEnvironment {
-  SettingsContext context;  // the program's folder and the design fonts
-  std::string settings_path;
+  SettingsContext context;  // the program's folder, the design fonts, the default folders
+  std::string settings_path;  // read and saved
+  std::string preset_path{};  // read while settings_path does not exist; empty for none
 };
 
 // The environment of the running program.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "support/run_program.h"
@@ -34,7 +36,7 @@ TEST(CliSettings, FirstRunShowsTheDefaults) {
   const auto result = RunProgramAt(program, {"settings"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   const std::string folder = dir.path().string() + "/";
-  const std::string font = "\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,136";
+  const std::string font = "\xE7\xB4\xB0\xE6\x98\x8E\xE9\xAB\x94,9,,0,clWindowText,136";  // 細明體 in UTF-8
   EXPECT_EQ(Lines(result.out), (std::vector<std::string>{
                                    "settings file: " + program + ".ini (not created yet)",
                                    "cpView.FileListFont=" + font,
@@ -52,6 +54,33 @@ TEST(CliSettings, FirstRunShowsTheDefaults) {
                                    "cpOption.ChagerCharset=1",
                                }));
   EXPECT_FALSE(fs::exists(program + ".ini")) << "showing writes nothing";
+
+  const auto raw = RunProgramAt(program, {"settings", "--raw"});
+  EXPECT_EQ(Lines(raw.out).at(1), "cpView.FileListFont=\xB2\xD3\xA9\xFA\xC5\xE9,9,,0,clWindowText,136") << "as stored";
+}
+
+// Installed where its user may not write: the user's own folders, and the
+// administrator's bgconv.ini beside the program as the first defaults.
+TEST(CliSettings, AnInstalledProgramKeepsItsFilesInTheUsersFolders) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the program as another user";
+  testing::TempDir dir;
+  fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  fs::create_directory(dir.File("bin"));
+  const auto program = dir.File("bin/bgconv");
+  fs::copy_file(testing::ProgramPath("bgconv"), program);
+  dir.Write("bin/bgconv.ini", "[cpOption]\r\nDefLan=0\r\n");
+  const std::string home = dir.File("home");
+  fs::create_directory(home);
+  ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+  const auto result = RunProgramAt("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "env", "-i",
+                                                        "HOME=" + home, program, "settings"});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  const auto lines = Lines(result.out);
+  EXPECT_EQ(lines.at(0), "settings file: " + home + "/.config/bgconv/bgconv.ini (not created yet; the values are those of " +
+                             dir.File("bin/bgconv.ini") + ")");
+  EXPECT_EQ(lines.at(5), "cpOption.DefLan=0");
+  EXPECT_EQ(lines.at(11), "cpOption.WorkConvertDir=" + home + "/.cache/bgconv/Conver/");
+  EXPECT_EQ(lines.at(12), "cpOption.BackupDir=" + home + "/.local/share/bgconv/Backup/");
 }
 
 TEST(CliSettings, ShowsTheStoredValues) {

@@ -213,29 +213,40 @@ TEST(Settings, PreviewCharsetsFollowTheDirection) {
   EXPECT_EQ(fonts.file_list, DesignFont());
 }
 
-TEST(Settings, PathBesideTheProgramOrInTheConfigFolder) {
+TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
   testing::TempDir dir;
-  const std::string writable = dir.path().string();
+  const std::string writable = dir.path().string() + "/";
   // Nothing can be written below a regular file, whoever runs the test.
-  const std::string unwritable = dir.Write("file", "") + "/bin";
+  const std::string unwritable = dir.Write("file", "") + "/bin/";
   struct Case {
-    std::string exe;
-    std::string config_home;
-    std::string home;
-    std::string expected;
+    std::string exe_folder;
+    UserFolders user;
+    ProgramPlaces expected;
   };
   const Case cases[] = {
-      {writable + "/bgconv", "/cfg", "/home/u", writable + "/bgconv.ini"},
-      {writable + "/bgconv.exe", "/cfg", "/home/u", writable + "/bgconv.ini"},
-      {unwritable + "/bgconv", "/cfg", "/home/u", "/cfg/bgconv/bgconv.ini"},
-      {unwritable + "/bgconv", "/cfg/", "/home/u", "/cfg/bgconv/bgconv.ini"},
-      {unwritable + "/bgconv", "", "/home/u", "/home/u/.config/bgconv/bgconv.ini"},
-      {unwritable + "/bgconv", "relative/cfg", "/home/u/", "/home/u/.config/bgconv/bgconv.ini"},
-      {unwritable + "/bgconv", "", "", unwritable + "/bgconv.ini"},
+      {writable, {"/cfg", "/cache", "/data", "/home/u"},
+       {writable + "bgconv.ini", "", writable + "Conver/", writable + "Backup/"}},
+      {unwritable, {"/cfg", "/cache", "/data", "/home/u"},
+       {"/cfg/bgconv/bgconv.ini", "", "/cache/bgconv/Conver/", "/data/bgconv/Backup/"}},
+      {unwritable, {"", "", "", "/home/u/"},
+       {"/home/u/.config/bgconv/bgconv.ini", "", "/home/u/.cache/bgconv/Conver/",
+        "/home/u/.local/share/bgconv/Backup/"}},
+      {unwritable, {"", "", "", ""}, {unwritable + "bgconv.ini", "", unwritable + "Conver/", unwritable + "Backup/"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ChooseSettingsPath(c.exe, c.config_home, c.home), c.expected) << c.exe << " " << c.config_home;
+    const ProgramPlaces places = ChoosePlaces(c.exe_folder, c.user);
+    EXPECT_EQ(places.settings_path, c.expected.settings_path) << c.exe_folder << " " << c.user.config_home;
+    EXPECT_EQ(places.preset_path, c.expected.preset_path);
+    EXPECT_EQ(places.work_folder, c.expected.work_folder);
+    EXPECT_EQ(places.backup_folder, c.expected.backup_folder);
   }
+}
+
+TEST(Settings, AnEmptyEnginePathReadsAsTheDefault) {
+  testing::TempDir dir;
+  const auto path = dir.Write("bgconv.ini", "[cpOption]\r\nConvertEngine=1\r\n[cpEng]\r\nFilePath=\r\n");
+  const SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
+  EXPECT_EQ(LoadSettings(path, context).engine_path, dir.path().string() + "/ConCmd/ConCmd");
 }
 
 }  // namespace

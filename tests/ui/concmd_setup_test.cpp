@@ -24,7 +24,7 @@ constexpr char kGbReadme[] = "\xCB\xB5\xC3\xF7 ConCmd\r\n";
 struct Program {
   testing::TempDir dir;
   SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
-  std::string settings = dir.File("bgconv-gui.ini");
+  std::string settings = dir.File("bgconv.ini");
 
   // A converter beside the program, with its ConCmd.ini and readmes.
   void InstallConCmd(std::string_view ini) const {
@@ -137,7 +137,7 @@ class ConCmdSetupTest : public QObject {
     QVERIFY(!program.dir.Read("ConCmd/ConCmd.ini").size());  // not written on cancel
 
     // Stored ticked with an empty parameter: the box opens ticked, "/f:d" shown.
-    program.dir.Write("bgconv-gui.ini", "[cpEng]\r\nNotVocabulary=1\r\nParameter=\r\n");
+    program.dir.Write("bgconv.ini", "[cpEng]\r\nNotVocabulary=1\r\nParameter=\r\n");
     answerer.Expect([&](QDialog& dialog) {
       TCCSeupFrm& setup = Setup(dialog);
       QVERIFY(setup.CheckBox1->isChecked());

@@ -45,7 +45,7 @@ std::string Fixture(std::string_view name) {
 // A program folder with its settings file, and a Delphi project beside it.
 struct Program {
   testing::TempDir dir;
-  WindowEnvironment environment{{dir.path().string() + "/", DesignFonts(), '/'}, dir.File("bgconv-gui.ini")};
+  WindowEnvironment environment{{dir.path().string() + "/", DesignFonts(), '/'}, dir.File("bgconv.ini")};
 
   std::string Exe(std::string_view name) const { return dir.File(name); }
   std::string Project(std::string_view name) const { return dir.File("proj/" + std::string(name)); }
@@ -150,7 +150,7 @@ class MainWindowTest : public QObject {
   void TheSettingsComeBackIntoTheControlsWithoutTheSetupDialog() {
     Program program;
     const std::string engine = program.dir.Write("tools/ConCmd", "#!/bin/sh\n");
-    program.dir.Write("bgconv-gui.ini",
+    program.dir.Write("bgconv.ini",
                       "[cpOption]\r\nDefLan=0\r\nAddConfigFile=0\r\nBackUporiginal=1\r\nConvertEngine=1\r\n"
                       "Overwrite=0\r\nBackupMould=0\r\nChagerCharset=0\r\nWorkConvertDir=" +
                           program.Exe("work/") + "\r\n[cpEng]\r\nFilePath=" + engine +
@@ -272,7 +272,7 @@ class MainWindowTest : public QObject {
   void AClickPreviewsTheFileAndItsConversion() {
     Program program;
     const std::string project = program.WriteProject();
-    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\nChagerCharset=1\r\n");
+    program.dir.Write("bgconv.ini", "[cpOption]\r\nDefLan=0\r\nChagerCharset=1\r\n");
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
 
@@ -326,7 +326,7 @@ class MainWindowTest : public QObject {
 
   void TwoDirectionChangesLeaveOneConversionOfTheLeftPane() {
     Program program;
-    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    program.dir.Write("bgconv.ini", "[cpOption]\r\nDefLan=0\r\n");
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(program.WriteProject()));
     ClickRow(*window, RowOf(*window, "Unit1.pas"));
@@ -419,7 +419,7 @@ class MainWindowTest : public QObject {
   void ConvertRunsOverTheProjectWithProgressAndLog() {
     Program program;
     const std::string project = program.WriteProject();
-    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    program.dir.Write("bgconv.ini", "[cpOption]\r\nDefLan=0\r\n");
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
     const QStringList paths = Column(*window, FileRowModel::kPath);
@@ -473,7 +473,7 @@ class MainWindowTest : public QObject {
     Program program;
     program.InstallConCmd();
     const std::string project = program.WriteProject();
-    program.dir.Write("bgconv-gui.ini", "[cpOption]\r\nDefLan=0\r\n");
+    program.dir.Write("bgconv.ini", "[cpOption]\r\nDefLan=0\r\n");
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
     program.dir.Write("Conver/Unit1.pas", "unit Unit1;\r\n// " + std::string(kBig5Text) + "\r\n");

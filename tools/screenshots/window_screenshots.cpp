@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   }
   const QString out = QDir(argv[1]).absolutePath() + "/";
   const std::string program = QDir(argv[2]).absolutePath().toStdString() + "/";
-  bgconv::WindowEnvironment environment{{program, bgconv::DesignFonts(), '/'}, program + "bgconv-gui.ini"};
+  bgconv::WindowEnvironment environment{{program, bgconv::DesignFonts(), '/'}, program + "bgconv.ini"};
   {
     FILE* settings = std::fopen(environment.settings_path.c_str(), "wb");
     if (settings == nullptr) return 1;
