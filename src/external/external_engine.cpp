@@ -71,7 +71,7 @@ HandedOver Before(const std::string& work_path, std::string_view work_name) {
 
 class CopyBackPass {
  public:
-  explicit CopyBackPass(const ExternalPassInputs& inputs) : inputs_(inputs) {
+  CopyBackPass(const ExternalPassInputs& inputs, ExternalPassReporter& reporter) : inputs_(inputs), reporter_(reporter) {
     for (const auto& row : inputs.rows) {
       if (const auto file = IdentityOf(row.path, true)) row_files_.insert(*file);
       before_.push_back(Before(inputs.work_folder + row.work_name, row.work_name));
@@ -88,6 +88,7 @@ class CopyBackPass {
     if (bytes.empty() && before_[i].had_bytes) return CopyBack::kEmptied;
     if (before_[i].had_head_line && !StartsWithHeadLine(bytes)) return CopyBack::kFormBroken;
     if (inputs_.accept && !inputs_.accept(row, bytes, exit_code)) return CopyBack::kRejected;
+    reporter_.Log("Copy back " + work_path + " -> " + row.path);
     WriteFileAtomically(row.path, bytes);
     RemoveWorkCopy(work_path);
     return CopyBack::kCopied;
@@ -103,6 +104,7 @@ class CopyBackPass {
   }
 
   const ExternalPassInputs& inputs_;
+  ExternalPassReporter& reporter_;
   std::set<Identity> row_files_;
   std::vector<HandedOver> before_;
 };
@@ -166,7 +168,7 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
   ExternalPassResult result;
   result.command_line =
       ConCmdCommandLine(inputs.program, inputs.direction, inputs.engine_parameter, inputs.work_folder + "*.*");
-  CopyBackPass copy_back(inputs);
+  CopyBackPass copy_back(inputs, reporter);
 
   LogRows log(reporter);
   try {

@@ -101,8 +101,8 @@ struct ExternalPassResult {
 //   3. logs "%s returned %d" with the command line and the exit code, and
 //      selects that row;
 //   4. copies back every row, first to last, whatever the exit code: the work
-//      copy (never read through a symbolic link) replaces the file at the
-//      row's path (atomically: the path holds either its old content or the
+//      copy (never read through a symbolic link) is logged as "Copy back
+//      <work path> -> <path>" and replaces the file at the row's path (atomically: the path holds either its old content or the
 //      complete new one) and is then deleted.  A copy the converter emptied,
 //      or a form whose text lost its head line, stays out.  A failure of one
 //      row is shown through ShowMessage, the work copy is kept, and the next

@@ -22,7 +22,6 @@
 namespace bgconv {
 namespace {
 
-constexpr std::string_view kExeFilter = "Exe File(*.exe)|*.exe|All File (*.*)|*.*";
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
 
@@ -174,17 +173,8 @@ QString TCCSeupFrm::VocabularySwitch() const {
 void TCCSeupFrm::CheckBox1Click(bool) { edPara->setText(VocabularySwitch()); }
 
 void TCCSeupFrm::BitBtn7Click() {
-  const std::string current = PathFromQt(edFilepath->text());
-  const std::string start =
-      !current.empty() && PathExists(current) ? FolderOf(current) : exe_folder_ + "ConCmd" + kPathSeparator;
-  QFileDialog dialog(this, QString(), PathToQt(start));
-  dialog.setObjectName("OpenDialog");
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters(NameFilters(kExeFilter));
-  dialog.selectFile("Concmd.exe");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const QString chosen = dialog.selectedFiles().front();
-  if (PathExists(PathFromQt(chosen))) edFilepath->setText(chosen);
+  const QString chosen = BrowseForConCmd(this, PathFromQt(edFilepath->text()), exe_folder_);
+  if (!chosen.isEmpty()) edFilepath->setText(chosen);
 }
 
 void TCCSeupFrm::BitBtn1Click() {

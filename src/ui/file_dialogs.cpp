@@ -21,6 +21,21 @@ bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& star
   return true;
 }
 
+QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::string& exe_folder) {
+  const std::size_t slash = current.rfind(kPathSeparator);
+  const std::string start = !current.empty() && PathExists(current) && slash != std::string::npos
+                                ? current.substr(0, slash + 1)
+                                : exe_folder + "ConCmd" + kPathSeparator;
+  QFileDialog dialog(owner, QString(), PathToQt(start));
+  dialog.setObjectName("OpenDialog");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(NameFilters("ConCmd|ConCmd|Exe File(*.exe)|*.exe|All File (*.*)|*.*"));
+  dialog.selectFile("ConCmd");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString chosen = dialog.selectedFiles().front();
+  return PathExists(PathFromQt(chosen)) ? chosen : QString();
+}
+
 }  // namespace bgconv
 
 namespace bgconv {

@@ -15,6 +15,15 @@ namespace bgconv {
 // a trailing separator.  False on cancel, `folder` then is empty.
 bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& start_folder, std::string& folder);
 
+// The file dialog that looks for the external converter, owned by `owner`
+// and opened on the folder of `current` (the path shown now) when that names
+// a file, else on the converter's folder beside the program in
+// `exe_folder`.  Its first filter shows the converter this
+// platform builds (ConCmd, no extension) and preselects that name, so Enter
+// picks it; "Exe File(*.exe)" and "All File (*.*)" follow for Windows-style
+// setups.  The chosen file when it exists; empty on cancel.
+QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::string& exe_folder);
+
 // A filter written as pairs "description|masks|description|masks" (masks
 // separated by ";") as Qt's name filters, "description (patterns)".  The
 // masks are Windows masks: "*.*" names every file, so it becomes "*".  A

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,7 +53,6 @@ constexpr std::string_view kOpenProjectFilter =
     "Delphi Project (*.dpr;.*.dpk)|*.dpr;*.dpk|Delphi Source File (*.pas)|*.pas|Delphi Form File (*.dfm)|*.dfm|"
     "Text File (*.txt)|*.txt|HTML Document File (*.htm;*html)|*.htm;*html|INI File (*.ini)|*.ini|All File "
     "(*.*)|*.*";
-constexpr std::string_view kExeFilter = "Exe File(*.exe)|*.exe|All File (*.*)|*.*";
 
 // 選擇目錄: the caption of the backup folder's picker.
 const char* const kChooseFolderCaption = "\xE9\x81\xB8\xE6\x93\x87\xE7\x9B\xAE\xE9\x8C\x84";
@@ -436,7 +436,10 @@ void TConvertFrm::Refresh() {
 }
 
 void TConvertFrm::AddLog(const QString& line) {
-  DebugListBox->addItem(line);
+  auto* item = new QListWidgetItem(line);
+  item->setToolTip(line);
+  DebugListBox->addItem(item);
+  WidenLogFor(line);
   DebugListBox->setCurrentRow(DebugListBox->count() - 1);
 }
 
@@ -547,9 +550,15 @@ void TConvertFrm::Preview(const std::string& path) {
         FixCharsetNames(ConvertText(text, direction), direction, rgChCharset->ItemIndex() == 0);
     RichEdit1->SetBytes(std::move(text), RichEdit1->CodePage());
     RichEdit2->SetBytes(std::move(converted), RichEdit2->CodePage());
-  } catch (const std::exception&) {
-    // A file that cannot be read in this direction may read in the other.
-    rgCodeType->SetItemIndex(direction == kBigToGb ? kGbToBig : kBigToGb);
+  } catch (const std::exception& error) {
+    // A file that cannot be read in this direction may read in the other;
+    // the switch is said, since the next run converts in the new direction.
+    const int other = direction == kBigToGb ? kGbToBig : kBigToGb;
+    rgCodeType->SetItemIndex(other);
+    const QString said = PathToQt("Cannot preview " + path + ": " + error.what() + "; Code Type switched to ") +
+                         rgCodeType->Button(other)->text().remove(u'&');
+    AddLog(said);
+    statusBar()->showMessage(said);
   }
 }
 
@@ -606,17 +615,8 @@ void TConvertFrm::BitBtn6Click() {
 }
 
 void TConvertFrm::BitBtn7Click() {
-  const std::string current = PathFromQt(edCCEng->text());
-  const std::string start =
-      !current.empty() && PathExists(current) ? FolderOf(current) : exe_folder_ + "ConCmd" + kPathSeparator;
-  QFileDialog dialog(this, QString(), PathToQt(start));
-  dialog.setObjectName("OpenDialog");
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  dialog.setNameFilters(NameFilters(kExeFilter));
-  dialog.selectFile("Concmd.exe");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const QString chosen = dialog.selectedFiles().front();
-  if (PathExists(PathFromQt(chosen))) edCCEng->setText(chosen);
+  const QString chosen = BrowseForConCmd(this, PathFromQt(edCCEng->text()), exe_folder_);
+  if (!chosen.isEmpty()) edCCEng->setText(chosen);
 }
 
 void TConvertFrm::Button1Click() {
@@ -680,7 +680,25 @@ void TConvertFrm::ShowPage(NotebookPage page) {
 }
 
 void TConvertFrm::ReplaceLastLog(std::string_view row) {
-  if (QListWidgetItem* last = DebugListBox->item(DebugListBox->count() - 1)) last->setText(PathToQt(row));
+  QListWidgetItem* last = DebugListBox->item(DebugListBox->count() - 1);
+  if (last == nullptr) return;
+  const QString text = PathToQt(row);
+  last->setText(text);
+  last->setToolTip(text);
+  WidenLogFor(text);
+}
+
+// The log's rows share one size (thousands of rows stay fast), taken from
+// the first row: it is made as wide as the widest row, so no row is cut
+// and the horizontal scroll bar reaches the end of every one.
+void TConvertFrm::WidenLogFor(const QString& line) {
+  QListWidgetItem* first = DebugListBox->item(0);
+  if (first == nullptr) return;
+  const QFontMetrics metrics(DebugListBox->font());
+  const int width = metrics.horizontalAdvance(line) + 2 * metrics.averageCharWidth();
+  const QSize size = first->sizeHint();
+  if (size.isValid() && size.width() >= width) return;
+  first->setSizeHint(QSize(width, size.isValid() ? size.height() : metrics.height() + 2));
 }
 
 void TConvertFrm::SelectLastLog() { DebugListBox->setCurrentRow(DebugListBox->count() - 1); }

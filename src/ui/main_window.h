@@ -134,6 +134,7 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   ConversionInputs RunInputs() const;
   int Direction() const;
   void AddLog(const QString& line);
+  void WidenLogFor(const QString& line);
 
   // The run's observer.
   void ShowProgress(std::string_view title) override;

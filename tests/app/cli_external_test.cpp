@@ -30,7 +30,7 @@ TEST(CliExternalPass, ConvertsTheWorkFolderAndCopiesTheFilesBack) {
   EXPECT_FALSE(fs::exists(work + "Unit2.pas")) << "a work folder bgconv made is emptied after the pass";
   const std::string command = testing::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + work + "*.*";
   EXPECT_EQ(result.out, "Converted " + work + "Unit1.pas\nConverted " + work + "Unit2.pas\n\n" + command +
-                            " returned 0\n");
+                            " returned 0\nCopy back " + work + "Unit1.pas -> " + unit1 + "\n");
   EXPECT_EQ(result.err, "");
 }
 

@@ -103,7 +103,9 @@ TEST(RunExternalEngine, ConvertsTheWorkFolderAndCopiesEveryRowBack) {
   const std::string line = testing::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + project.Mask();
   EXPECT_EQ(result.command_line, line);
   EXPECT_EQ(reporter.log, (Rows{"Converted " + project.work + "1-Unit1.pas",
-                                "Converted " + project.work + "2-Unit1.pas", "", line + " returned 0"}));
+                                "Converted " + project.work + "2-Unit1.pas", "", line + " returned 0",
+                                "Copy back " + project.work + "1-Unit1.pas -> " + project.dir.File("a/Unit1.pas"),
+                                "Copy back " + project.work + "2-Unit1.pas -> " + project.dir.File("b/Unit1.pas")}));
   EXPECT_EQ(reporter.selected, 3);
   EXPECT_GE(reporter.repaints, 3);
   EXPECT_TRUE(reporter.messages.empty());
@@ -115,7 +117,7 @@ TEST(RunExternalEngine, ProgressRedrawnWithCarriageReturnsStaysOneLogRow) {
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
   EXPECT_EQ(result.exit_code, 7);
-  EXPECT_EQ(reporter.log, (Rows{"start", "30%", "", result.command_line + " returned 7"}));
+  EXPECT_EQ(Rows(reporter.log.begin(), reporter.log.begin() + 4), (Rows{"start", "30%", "", result.command_line + " returned 7"}));
   EXPECT_EQ(reporter.replaced, 2);
   EXPECT_EQ(reporter.selected, 3);
 }
@@ -194,7 +196,8 @@ TEST(RunExternalEngine, AWorkFolderWithABlankInItsName) {
   project.inputs.work_folder = project.dir.path().string() + "/work folder/";
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
-  EXPECT_EQ(reporter.log, (Rows{"1-Unit1.pas", "2-Unit1.pas", "", result.command_line + " returned 0"}));
+  EXPECT_EQ(Rows(reporter.log.begin(), reporter.log.begin() + 4),
+            (Rows{"1-Unit1.pas", "2-Unit1.pas", "", result.command_line + " returned 0"}));
   EXPECT_EQ(result.rows, (std::vector<CopyBack>{CopyBack::kCopied, CopyBack::kCopied}));
 }
 

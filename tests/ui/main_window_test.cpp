@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +23,7 @@
 #include "platform/purge.h"
 #include "settings/concmd_ini.h"
 #include "settings/settings.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "ui/controls.h"
 #include "ui/file_row_model.h"
@@ -322,6 +325,66 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->RichEdit1->CodePage(), 950);
     QVERIFY(window->RichEdit1->Text().isEmpty());
     QVERIFY(window->RichEdit2->Text().isEmpty());
+
+    // The switch is said in the log and the status bar, and the row, however
+    // long, can be read whole: as its tooltip and within the list's extent.
+    const QString said = LogRows(*window).back();
+    QVERIFY2(said.startsWith(PathToQt("Cannot preview " + program.Project("Unit2.dfm") + ": ")), qPrintable(said));
+    QVERIFY(said.endsWith("; Code Type switched to BIG->GB"));
+    QCOMPARE(window->statusBar()->currentMessage(), said);
+    QListWidgetItem* row = window->DebugListBox->item(window->DebugListBox->count() - 1);
+    QCOMPARE(row->toolTip(), said);
+    window->NB->setCurrentWidget(window->DebugListBox);
+    const int needed = window->DebugListBox->fontMetrics().horizontalAdvance(said);
+    QVERIFY(window->DebugListBox->visualItemRect(row).width() >= needed);
+    QVERIFY(window->DebugListBox->horizontalScrollBar()->maximum() > 0);
+  }
+
+  void TheWindowAndTheCommandLineShareOneSettingsFile() {
+    QCOMPARE(ProgramWindowEnvironment().settings_path, bgconv::SettingsPath());
+    QVERIFY(QString::fromStdString(bgconv::SettingsPath()).endsWith("/bgconv.ini"));
+    Program program;
+    fs::copy_file(std::string(BGCONV_BIN_DIR) + "/bgconv", program.Exe("bgconv"));
+    {
+      auto window = Open(program);
+      window->rgCodeType->Button(0)->click();
+    }
+    const auto shown = testing::RunProgramAt(program.Exe("bgconv"), {"settings"});
+    QVERIFY2(shown.out.find("\ncpOption.DefLan=0\n") != std::string::npos, shown.out.c_str());
+  }
+
+  void AnInstalledStartAndExitLeaveNoMessageAndFollowTheUsersFolders() {
+    Program program;
+    program.environment.context.work_folder = program.Exe("cache/bgconv/Conver/");
+    program.environment.context.backup_folder = program.Exe("data/bgconv/Backup/");
+    program.environment.settings_path = program.Exe("config/bgconv/bgconv.ini");
+    {
+      auto window = Open(program);
+      QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("data/bgconv/Backup/")));
+      QVERIFY(IsMarkedWorkFolder(program.Exe("cache/bgconv/Conver/")));
+    }
+    QVERIFY(fs::exists(program.Exe("config/bgconv/bgconv.ini")));
+    QVERIFY(!fs::exists(program.Exe("cache/bgconv/Conver")));
+    // A work folder that was never made is not purged, and says nothing.
+    program.dir.Write("config/bgconv/bgconv.ini", "[cpOption]\r\nWorkConvertDir=" + program.Exe("file/Conver/") + "\r\n");
+    program.dir.Write("file", "");
+    { auto window = Open(program); }
+  }
+
+  void TheConverterBrowseFindsConCmdWithEnter() {
+    Program program;
+    program.InstallConCmd();
+    auto window = Open(program);
+    window->edCCEng->clear();
+    QStringList filters;
+    answerer_->Expect([&](QDialog& dialog) {
+      filters = dynamic_cast<QFileDialog&>(dialog).nameFilters();
+      QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    window->BitBtn7->click();
+    QCOMPARE(filters.front(), QString("ConCmd (ConCmd)"));
+    QVERIFY(filters.contains("Exe File(*.exe)"));
+    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
   }
 
   void TwoDirectionChangesLeaveOneConversionOfTheLeftPane() {
@@ -482,7 +545,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
     const QStringList log = LogRows(*window);
     QVERIFY(!log.isEmpty());
-    QVERIFY2(log.back().contains("/o:gbk") && log.back().endsWith(" returned 0"), qPrintable(log.join('\n')));
+    QVERIFY(log.size() >= 2);
+    QVERIFY2(log[log.size() - 2].contains("/o:gbk") && log[log.size() - 2].endsWith(" returned 0"),
+             qPrintable(log.join('\n')));
+    QCOMPARE(log.back(), PathToQt("Copy back " + program.Exe("Conver/Unit1.pas") + " -> " + program.Project("Unit1.pas")));
     QCOMPARE(window->DebugListBox->currentRow(), window->DebugListBox->count() - 1);
 
     // Without a converter the failure is shown, nothing is copied back.
