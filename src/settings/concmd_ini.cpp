@@ -47,7 +47,9 @@ std::string VocabularySwitch(bool not_vocabulary) {
 EngineSetup LoadEngineSetup(const std::string& settings_path, const std::string& default_engine_path) {
   const TFontIniFile store(settings_path);
   EngineSetup setup;
-  setup.engine_path = store.ReadText(kEngineSection, kEnginePathKey, default_engine_path);
+  // An empty value is what a save without a path left: the default again.
+  setup.engine_path = store.ReadText(kEngineSection, kEnginePathKey, "");
+  if (setup.engine_path.empty()) setup.engine_path = default_engine_path;
   setup.parameter = store.ReadText(kEngineSection, kEngineParameterKey, "");
   setup.not_vocabulary = store.ReadFlag(kEngineSection, kNotVocabularyKey, false);
   return setup;

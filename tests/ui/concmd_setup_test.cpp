@@ -148,6 +148,15 @@ class ConCmdSetupTest : public QObject {
     });
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
     QCOMPARE(LoadEngineSetup(program.settings, "").parameter, std::string());
+
+    // An empty stored path (what an exit without one leaves) shows the
+    // converter beside the program.
+    program.dir.Write("bgconv.ini", "[cpEng]\r\nFilePath=\r\n");
+    answerer.Expect([&](QDialog& dialog) {
+      QCOMPARE(Setup(dialog).edFilepath->text(), PathToQt(program.dir.File("ConCmd/ConCmd")));
+      Setup(dialog).BitBtn2->click();
+    });
+    QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
     QCOMPARE(answerer.Pending(), std::size_t{0});
   }
 
