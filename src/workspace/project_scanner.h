@@ -40,7 +40,8 @@ bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword,
 // The quoted names between the line holding "uses" and the line holding
 // "begin" (both lines excluded) of the program file at `path`, appended to
 // `names` as written, in order, for names that name an existing file by
-// Windows rules (see NameResolver) relative to the program's folder.
+// Windows rules (see NameResolver) relative to the program's folder, or by
+// themselves when absolute (the workspace then puts the folder in front).
 //
 // Makes the program's folder the current directory, and leaves it so; fails
 // with EInOutError when it cannot, and with EFOpenError when the file cannot
