@@ -4,10 +4,12 @@
 #include "form/form_binary_to_text.h"
 #include "form/stream_form.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 namespace bgconv {
 
 std::string DecodeFormFile(const std::string& path) {
+  RequireRegularFile(path);
   return DecodeFormBytes(ReadWholeFile(path, ReadSharing::kExclusive));
 }
 

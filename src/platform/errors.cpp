@@ -13,6 +13,9 @@ EOSError SystemError(int error_code) {
 
 EFOpenError::EFOpenError(const std::string& path) : Exception("Cannot open file " + path) {}
 
+EFOpenError::EFOpenError(const std::string& path, const std::string& reason)
+    : Exception("Cannot open file " + path + ": " + reason) {}
+
 EFCreateError::EFCreateError(const std::string& path) : Exception("Cannot create file " + path) {}
 
 EFCreateError::EFCreateError(const std::string& path, std::string reason)

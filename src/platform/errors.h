@@ -12,10 +12,12 @@ class Exception : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A file could not be opened for reading: "Cannot open file %s".
+// A file could not be opened for reading: "Cannot open file %s", or with
+// the reason known: "Cannot open file %s: %s".
 class EFOpenError : public Exception {
  public:
   explicit EFOpenError(const std::string& path);
+  EFOpenError(const std::string& path, const std::string& reason);
 };
 
 // A file could not be created or replaced: "Cannot create file %s".  The

@@ -45,6 +45,7 @@ void ChangeToFolder(const std::string& folder) {
 
 // Makes the project's folder current and loads the project file.
 LineList OpenProjectFile(const std::string& path) {
+  RequireRegularFile(path);
   const std::string folder = FolderOf(path);
   // A bare file name stands in the current directory already.
   if (!folder.empty()) ChangeToFolder(folder);
