@@ -91,7 +91,8 @@ int RunExternalPass(Arguments& args, Io io) {
 
   ExternalPassInputs inputs;
   if (!direction || !parameter || !work_folder) {
-    const Settings settings = LoadSettings(SettingsPath(), ProgramSettingsContext());
+    const std::string path = SettingsPath();
+    const Settings settings = ForFile(path, [&] { return LoadSettings(path, ProgramSettingsContext()); });
     if (!direction) direction = settings.code_direction;
     if (!parameter) parameter = settings.engine_parameter;
     if (!work_folder) work_folder = settings.work_folder;

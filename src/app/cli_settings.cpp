@@ -49,7 +49,7 @@ int RunSettings(Arguments& args, Io io) {
   if (!args.Operands().empty()) throw UsageError("settings: takes no operands");
   if (path.empty()) path = SettingsPath();
 
-  const Settings settings = LoadSettings(path, ProgramSettingsContext());
+  const Settings settings = ForFile(path, [&] { return LoadSettings(path, ProgramSettingsContext()); });
   auto& out = io.out;
   out << "settings file: " << path << (PathExists(path) ? "" : " (not created yet)") << '\n';
   Show(out, kViewSection, "FileListFont", FontToString(settings.fonts.file_list));

@@ -73,9 +73,9 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
   for (const ExternalPassRow& row : inputs.rows) {
     try {
       result.rows.push_back(CopyBackRow(inputs, row, result.exit_code));
-    } catch (const Exception& error) {
+    } catch (const std::exception& error) {
       result.rows.push_back(CopyBack::kFailed);
-      reporter.ShowMessage(error.what());
+      reporter.ShowMessage(FailureTextFor(row.path, error));
     }
   }
   return result;

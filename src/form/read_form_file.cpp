@@ -16,7 +16,7 @@ std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage
   try {
     return FoldWideStrings(DecodeFormFile(path), code_page);
   } catch (const std::exception& error) {
-    failure = error.what();
+    failure = FailureText(error);
   }
   debug.Send(failure + "  " + path);
   return std::nullopt;
