@@ -10,7 +10,11 @@ namespace bgconv {
 
 std::string DecodeFormFile(const std::string& path) {
   RequireRegularFile(path);
-  return DecodeFormBytes(ReadWholeFile(path, ReadSharing::kExclusive));
+  std::string bytes = ReadWholeFile(path, ReadSharing::kExclusive);
+  // A text form is its own form text: no second copy of a large file.
+  ByteStream stream(bytes);
+  if (DetectStreamForm(stream) == kTextForm) return bytes;
+  return DecodeFormBytes(bytes);
 }
 
 std::string DecodeFormBytes(std::string_view bytes) {
