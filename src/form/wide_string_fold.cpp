@@ -28,7 +28,10 @@ void AppendWithCrLf(std::string& out, std::string_view piece) {
 
 // Builds the joined text of the folded line list front to back: the
 // decoded text with CR LF line breaks, taken through the code page both
-// ways, with each wide-string token replaced by its folded literal.
+// ways, with each wide-string token replaced by its folded literal.  Going
+// through the code page once equals going through it once per fold, as
+// doing so again changes nothing; and the pieces convert as the whole text
+// would, since each ends after a LF or before a token, both ASCII.
 class FoldedText {
  public:
   FoldedText(std::string_view decoded, const AnsiCodePage& code_page) : decoded_(decoded), code_page_(code_page) {
