@@ -25,3 +25,4 @@ run() {
 
 run form_stream_fuzzer -max_len=65536
 run form_text_fuzzer -max_len=16384 -dict=fuzz/form_text.dict
+run project_scanner_fuzzer -max_len=4096

@@ -106,6 +106,11 @@ int Run(const std::vector<std::string>& args, Io io) {
     } catch (const Exception& error) {
       io.err << "bgconv: " << error.what() << "\n";
       return kExitFailure;
+    } catch (const std::exception& error) {
+      // A failure outside any one file's work (the commands name the file
+      // where there is one).
+      io.err << "bgconv: " << command.name << ": " << FailureText(error) << "\n";
+      return kExitFailure;
     }
   }
   io.err << "bgconv: unknown command '" << args[0] << "' (see 'bgconv --help')\n";

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/errors.h"
+
 namespace bgconv::cli {
 
 inline constexpr int kExitOk = 0;
@@ -51,6 +53,22 @@ class Arguments {
   std::vector<std::string> operands_;
   bool options_ended_ = false;
 };
+
+// Runs `work` on behalf of the file `path`: a failure that is not an
+// Exception (memory running out, above all) comes back as one naming the
+// file, "<path>: not enough memory".
+template <typename Work>
+decltype(auto) ForFile(const std::string& path, Work&& work) {
+  try {
+    return work();
+  } catch (const Exception&) {
+    throw;
+  } catch (const UsageError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw Exception(FailureTextFor(path, error));
+  }
+}
 
 int Run(const std::vector<std::string>& args, Io io);
 

@@ -100,7 +100,8 @@ int RunExternalPass(Arguments& args, Io io) {
 
   ExternalPassInputs inputs;
   if (!direction || !parameter || !work_folder) {
-    const Settings settings = LoadSettings(SettingsReadPath(CurrentPlaces()), ProgramSettingsContext());
+    const std::string path = SettingsReadPath(CurrentPlaces());
+    const Settings settings = ForFile(path, [&] { return LoadSettings(path, ProgramSettingsContext()); });
     if (!direction) direction = settings.code_direction;
     if (!parameter) parameter = settings.engine_parameter;
     if (!work_folder) work_folder = settings.work_folder;

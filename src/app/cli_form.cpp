@@ -34,8 +34,8 @@ int ParseCodePage(const std::string& value) {
 std::string RawFormText(const std::string& path) {
   try {
     return DecodeFormFile(path);
-  } catch (const Exception& error) {
-    throw EFormFileError(path, error.what());
+  } catch (const std::exception& error) {
+    throw EFormFileError(path, FailureText(error));
   }
 }
 

@@ -83,13 +83,10 @@ constexpr std::string_view kConvertUsage =
 
 // The defaults of list and convert: the settings file's values, or none.
 std::optional<Settings> LoadDefaults(const std::string& explicit_path) {
-  if (!explicit_path.empty()) {
-    if (!PathExists(explicit_path)) throw EFOpenError(explicit_path);
-    return LoadSettings(explicit_path, ProgramSettingsContext());
-  }
-  const std::string path = SettingsReadPath(CurrentPlaces());
+  if (!explicit_path.empty() && !PathExists(explicit_path)) throw EFOpenError(explicit_path);
+  const std::string path = explicit_path.empty() ? SettingsReadPath(CurrentPlaces()) : explicit_path;
   if (!PathExists(path)) return std::nullopt;
-  return LoadSettings(path, ProgramSettingsContext());
+  return ForFile(path, [&] { return LoadSettings(path, ProgramSettingsContext()); });
 }
 
 bool IsProjectFile(const std::string& path) {
@@ -236,7 +233,8 @@ int RunList(Arguments& args, Io io) {
   const auto settings = LoadDefaults(settings_path);
   Workspace workspace;
   workspace.SetAddConfigFiles(Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
-  workspace.OpenProject(args.Operands()[0]);
+  const std::string& project = args.Operands()[0];
+  ForFile(project, [&] { workspace.OpenProject(project); });
   for (const auto& row : workspace.Rows())
     io.out << row.caption << '\t' << row.size << '\t' << row.code << '\t' << row.path << '\n';
   io.out.flush();
@@ -341,7 +339,7 @@ int RunConvert(Arguments& args, Io io) {
   if (project) {
     workspace.SetAddConfigFiles(
         Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
-    workspace.OpenProject(operands[0]);
+    ForFile(operands[0], [&] { workspace.OpenProject(operands[0]); });
     inputs.project_path = workspace.ProjectPath();
   } else {
     // Every named file must be there before any is touched: a mistyped

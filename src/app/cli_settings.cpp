@@ -67,7 +67,7 @@ int RunSettings(Arguments& args, Io io) {
     read_from = SettingsReadPath(places);
   }
 
-  const Settings settings = LoadSettings(read_from, ProgramSettingsContext());
+  const Settings settings = ForFile(read_from, [&] { return LoadSettings(read_from, ProgramSettingsContext()); });
   auto& out = io.out;
   out << "settings file: " << path;
   if (read_from != path) {

@@ -59,12 +59,16 @@ int RunText(Arguments& args, Io io) {
   if (!direction) throw UsageError("text: --to gb or --to big5 is required");
   if (change_default && !fix_charset) throw UsageError("text: --change-default-charset needs --fix-charset");
 
-  std::string text = ConvertText(ReadInput(args.Operands(), io.in), *direction);
-  if (fix_charset) text = FixCharsetNames(text, *direction, change_default);
-  io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  io.out.flush();
-  if (!io.out) throw Exception("cannot write to standard output");
-  return kExitOk;
+  const auto& operands = args.Operands();
+  const bool from_file = !operands.empty() && operands[0] != "-";
+  return ForFile(from_file ? operands[0] : "standard input", [&] {
+    std::string text = ConvertText(ReadInput(operands, io.in), *direction);
+    if (fix_charset) text = FixCharsetNames(text, *direction, change_default);
+    io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    io.out.flush();
+    if (!io.out) throw Exception("cannot write to standard output");
+    return kExitOk;
+  });
 }
 
 }  // namespace bgconv::cli

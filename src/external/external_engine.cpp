@@ -185,9 +185,9 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
   for (std::size_t i = 0; i < inputs.rows.size(); ++i) {
     try {
       result.rows.push_back(copy_back.Row(i, result.exit_code));
-    } catch (const Exception& error) {
+    } catch (const std::exception& error) {
       result.rows.push_back(CopyBack::kFailed);
-      reporter.ShowMessage(error.what());
+      reporter.ShowMessage(FailureTextFor(inputs.rows[i].path, error));
     }
   }
   if (IsMarkedWorkFolder(inputs.work_folder)) {

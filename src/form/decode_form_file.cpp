@@ -4,11 +4,17 @@
 #include "form/form_binary_to_text.h"
 #include "form/stream_form.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 namespace bgconv {
 
 std::string DecodeFormFile(const std::string& path) {
-  return DecodeFormBytes(ReadWholeFile(path, ReadSharing::kExclusive));
+  RequireRegularFile(path);
+  std::string bytes = ReadWholeFile(path, ReadSharing::kExclusive);
+  // A text form is its own form text: no second copy of a large file.
+  ByteStream stream(bytes);
+  if (DetectStreamForm(stream) == kTextForm) return bytes;
+  return DecodeFormBytes(bytes);
 }
 
 std::string DecodeFormBytes(std::string_view bytes) {

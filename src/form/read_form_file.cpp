@@ -11,12 +11,12 @@ namespace {
 
 // The folded form text, or none; the failure has then been sent to `debug`
 // and its message stands in `failure`.
-std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug,
-                                     std::string& failure) {
+std::optional<std::string> ReadFormText(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug,
+                                        std::string& failure) {
   try {
-    return FoldWideStrings(DecodeFormFile(path), code_page);
+    return FoldWideStringsToText(DecodeFormFile(path), code_page);
   } catch (const std::exception& error) {
-    failure = error.what();
+    failure = FailureText(error);
   }
   debug.Send(failure + "  " + path);
   return std::nullopt;
@@ -26,14 +26,18 @@ std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage
 
 std::optional<LineList> ReadFormFile(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug) {
   std::string ignored;
-  return ReadFormFile(path, code_page, debug, ignored);
+  auto text = ReadFormText(path, code_page, debug, ignored);
+  if (!text) return std::nullopt;
+  LineList lines;
+  lines.SetText(*text);
+  return lines;
 }
 
 std::string LoadFormText(const std::string& path, const AnsiCodePage& code_page, DebugChannel& debug) {
   std::string failure;
-  const auto lines = ReadFormFile(path, code_page, debug, failure);
-  if (!lines) throw EFormFileError(path, failure);
-  return lines->Text();
+  auto text = ReadFormText(path, code_page, debug, failure);
+  if (!text) throw EFormFileError(path, failure);
+  return std::move(*text);
 }
 
 }  // namespace bgconv

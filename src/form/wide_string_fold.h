@@ -34,4 +34,9 @@ std::u16string FoldedLiteral(std::u16string_view value);
 // wide-string tokens comes back exactly as split.
 LineList FoldWideStrings(std::string_view decoded, const AnsiCodePage& code_page);
 
+// The joined text of FoldWideStrings (CR LF after every line), built front
+// to back without a list of lines: besides `decoded` it holds about one more
+// text of that size.
+std::string FoldWideStringsToText(std::string_view decoded, const AnsiCodePage& code_page);
+
 }  // namespace bgconv

@@ -12,10 +12,21 @@ class Exception : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A file could not be opened for reading: "Cannot open file %s".
+// What the user reads for a failure of any kind: an Exception's message as
+// it is, "not enough memory" for an allocation that failed (also a size the
+// standard library cannot hold), the library's own text otherwise.
+std::string FailureText(const std::exception& error);
+
+// FailureText naming the file: "<path>: not enough memory".  An Exception's
+// message, which says where already, stays as it is.
+std::string FailureTextFor(const std::string& path, const std::exception& error);
+
+// A file could not be opened for reading: "Cannot open file %s", or with
+// the reason known: "Cannot open file %s: %s".
 class EFOpenError : public Exception {
  public:
   explicit EFOpenError(const std::string& path);
+  EFOpenError(const std::string& path, const std::string& reason);
 };
 
 // A file could not be created or replaced: "Cannot create file %s".  The

@@ -35,6 +35,12 @@ bool PathExists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
+void RequireRegularFile(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+    throw EFOpenError(path, "not a regular file");
+}
+
 std::string ExecutablePath() {
   std::vector<char> buffer(256);
   for (;;) {

@@ -27,6 +27,12 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 // at (no permission) counts as present, so that reading it reports why.
 bool PathExists(const std::string& path);
 
+// Fails with EFOpenError "Cannot open file %s: not a regular file" when
+// `path` names a pipe, a socket or a device: reading one waits for a writer
+// or never ends.  A folder, and a path that is not there, pass: opening them
+// fails on its own.
+void RequireRegularFile(const std::string& path);
+
 // The full path of the running program.  Fails with EOSError when the system
 // does not tell it.
 std::string ExecutablePath();

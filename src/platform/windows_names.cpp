@@ -43,7 +43,9 @@ std::string ToNativeSeparators(std::string_view name) {
 std::optional<std::string> NameResolver::Resolve(const std::string& folder, std::string_view name) {
   if (name.empty()) return std::nullopt;
   const std::string native = ToNativeSeparators(name);
-  const std::string full = native.front() == kPathSeparator ? native : folder + native;
+  // An absolute name stands after the folder too: a project names no file
+  // outside the folder it is given.
+  const std::string full = folder + native;
   switch (KindOf(full)) {
     case Kind::kFile:
       return full;

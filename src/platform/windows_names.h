@@ -24,11 +24,13 @@ std::string ToNativeSeparators(std::string_view name);
 // resolver serves one scan of a project.
 class NameResolver {
  public:
-  // The path of the existing file (not a folder) that `name` names, `name`
-  // being written the Windows way and taken relative to `folder` (which ends
-  // in a separator or is empty) unless it is absolute.  The result keeps the
-  // spelling of the input where it matched and is not normalised otherwise
-  // ("Sub/../Unit1.pas" stays so).  None when no file matches.
+  // The path of the existing file (not a folder) that `folder` followed
+  // directly by `name` names, `name` being written the Windows way and
+  // `folder` ending in a separator or empty.  An absolute name is no
+  // exception: "/etc/passwd" after "/p/" is "/p//etc/passwd", so the result
+  // always starts with `folder`.  The result keeps the spelling of the input
+  // where it matched and is not normalised otherwise ("Sub/../Unit1.pas"
+  // stays so).  None when no file matches.
   std::optional<std::string> Resolve(const std::string& folder, std::string_view name);
 
   // Resolve for a path in the platform's form.

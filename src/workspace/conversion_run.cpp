@@ -59,7 +59,7 @@ Presence PresenceOf(const std::string& path) {
 }
 
 std::string Describe(const std::exception& error) {
-  std::string message = error.what();
+  std::string message = FailureText(error);
   if (const auto* create = dynamic_cast<const EFCreateError*>(&error); create && !create->Reason().empty())
     message += " (" + create->Reason() + ")";
   return message;

@@ -1,5 +1,7 @@
 #include "workspace/line_list.h"
 
+#include "platform/paths.h"
+
 namespace bgconv {
 
 std::vector<LineSpan> SplitLineSpans(std::string_view text) {
@@ -34,7 +36,10 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-void LineList::LoadFromFile(const std::string& path) { SetText(ReadWholeFile(path)); }
+void LineList::LoadFromFile(const std::string& path) {
+  RequireRegularFile(path);
+  SetText(ReadWholeFile(path));
+}
 
 void LineList::SaveToFile(const std::string& path, WriteOptions options) const {
   WriteFileAtomically(path, Text(), options);

@@ -15,7 +15,8 @@ namespace bgconv {
 class LineList {
  public:
   // Replaces the lines by the split of the file's bytes.  Fails with
-  // EFOpenError and keeps the lines it had.
+  // EFOpenError and keeps the lines it had; a pipe or a device is refused,
+  // not read.
   void LoadFromFile(const std::string& path);
   // Writes the joined text in place of the file.  Fails with EFCreateError and
   // leaves the old file as it was.

@@ -22,6 +22,16 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
   return std::string_view::npos;
 }
 
+// A character that can stand in a word: an ASCII letter or digit, "_", or
+// any character beyond ASCII (a Chinese character is a letter of an
+// identifier, and a trail byte that happens to be a letter belongs to it).
+// `byte` is the first byte of the character.
+bool IsWordCharacter(char byte) {
+  const auto value = static_cast<unsigned char>(byte);
+  const unsigned char upper = AnsiUpper(value);
+  return value >= 0x80 || value == '_' || (value >= '0' && value <= '9') || (upper >= 'A' && upper <= 'Z');
+}
+
 std::string_view TrimControlsAndBlanks(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
@@ -35,6 +45,7 @@ void ChangeToFolder(const std::string& folder) {
 
 // Makes the project's folder current and loads the project file.
 LineList OpenProjectFile(const std::string& path) {
+  RequireRegularFile(path);
   const std::string folder = FolderOf(path);
   // A bare file name stands in the current directory already.
   if (!folder.empty()) ChangeToFolder(folder);
@@ -78,8 +89,25 @@ std::string ExtractField(std::string_view text, std::string_view delimiter, int 
   return std::string(result);
 }
 
-bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-  return FindIgnoringCase(text, word) != std::string_view::npos;
+bool HoldsKeyword(std::string_view line, std::string_view keyword) {
+  if (keyword.empty()) return false;
+  std::size_t quotes = 0;
+  for (std::size_t pos = 0; pos < line.size(); pos += CharLengthAt(line, pos)) quotes += line[pos] == '\'';
+  std::size_t quotes_seen = 0;
+  bool quoted = false;
+  bool after_word = false;
+  for (std::size_t pos = 0; pos < line.size(); pos += CharLengthAt(line, pos)) {
+    if (line[pos] == '\'') {
+      // A quote opens a name only when another one closes it on the line.
+      quoted = quotes_seen % 2 == 0 && quotes_seen + 1 < quotes;
+      ++quotes_seen;
+    } else if (!quoted && !after_word && MatchesIgnoreCaseAt(line, pos, keyword)) {
+      const std::size_t end = pos + keyword.size();
+      if (end == line.size() || !IsWordCharacter(line[end])) return true;
+    }
+    after_word = IsWordCharacter(line[pos]);
+  }
+  return false;
 }
 
 bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword, std::string_view stop_word,
@@ -87,8 +115,8 @@ bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword,
   if (start < 0) start = 0;
   for (std::size_t i = static_cast<std::size_t>(start); i < lines.Count(); ++i) {
     index = static_cast<int>(i);
-    if (ContainsIgnoringCase(lines.Get(i), keyword)) return true;
-    if (ContainsIgnoringCase(lines.Get(i), stop_word)) return false;
+    if (HoldsKeyword(lines.Get(i), keyword)) return true;
+    if (HoldsKeyword(lines.Get(i), stop_word)) return false;
   }
   return false;
 }

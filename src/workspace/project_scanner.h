@@ -2,7 +2,8 @@
 // Finds the files a Delphi project file names: the quoted names of a
 // program's uses clause (.dpr) or of a package's contains clause (.dpk).
 // The scan does not parse Pascal; it works line by line and recognises the
-// clauses by keywords found anywhere in a line, as the rules below say.
+// clauses by keywords standing as whole words anywhere in a line, as the
+// rules below say.
 
 #include <string>
 #include <string_view>
@@ -20,21 +21,27 @@ namespace bgconv {
 // empty delimiter is never found.
 std::string ExtractField(std::string_view text, std::string_view delimiter, int n);
 
-// True when `text` holds `word` without regard to case, at a character
-// boundary.  The empty word is never held.
-bool ContainsIgnoringCase(std::string_view text, std::string_view word);
+// True when `line` holds `keyword` (single-byte characters) as a whole word,
+// without regard to case: neither the character before it nor the one after
+// it is a letter, a digit, "_" or a double-byte character, and it does not
+// stand inside a quoted name ('...' on the line), so 'BatchSend.pas' holds no
+// "end." and Beginner no "begin".  A keyword in a comment counts.  The empty
+// keyword is never held.
+bool HoldsKeyword(std::string_view line, std::string_view keyword);
 
 // Looks for the first line from `start` on that holds `keyword`; stops early
 // at a line that holds `stop_word` instead (a line holding both counts as
-// found).  `index` is the line found, or the last line looked at, and is left
-// as it was when `start` lies past the last line.
+// found).  Both are matched by HoldsKeyword.  `index` is the line found, or
+// the last line looked at, and is left as it was when `start` lies past the
+// last line.
 bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword, std::string_view stop_word,
                      int& index);
 
 // The quoted names between the line holding "uses" and the line holding
 // "begin" (both lines excluded) of the program file at `path`, appended to
 // `names` as written, in order, for names that name an existing file by
-// Windows rules (see NameResolver) relative to the program's folder.
+// Windows rules (see NameResolver) relative to the program's folder, or by
+// themselves when absolute (the workspace then puts the folder in front).
 //
 // Makes the program's folder the current directory, and leaves it so; fails
 // with EInOutError when it cannot, and with EFOpenError when the file cannot

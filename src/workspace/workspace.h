@@ -77,7 +77,10 @@ class Workspace {
   // Appends the rows of the project file at `path`: its own row, its .dof and
   // .cfg (with Add Config Files), then every unit the file names and the form
   // file beside each unit.  Names are found by Windows rules (NameResolver),
-  // and each row holds the path of the file that exists.  Leaves the project
+  // and each row holds the path of the file that exists.  A unit's row always
+  // starts with the project's folder: an absolute name stands after it too
+  // ("/etc/passwd" gives "/p//etc/passwd"), a row whose file does not exist
+  // and which the run skips as missing.  Leaves the project
   // path alone.  Fails with EFOpenError (rows added before stay) or
   // EInOutError.
   void LoadProject(const std::string& path);

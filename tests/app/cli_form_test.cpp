@@ -48,6 +48,33 @@ TEST(CliForm, AFailingFileIsNamedAndTheOthersStillWritten) {
   EXPECT_EQ(raw.err, "bgconv: " + dir.File("none.dfm") + ": Cannot open file " + dir.File("none.dfm") + "\n");
 }
 
+// A large text form is read, folded and converted holding about twice its
+// size, not a dozen times.
+TEST(CliForm, ALargeTextFormTakesASmallMultipleOfItsSize) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' own memory hides the program's";
+#endif
+  testing::TempDir dir;
+  std::string form = "object Form1: TForm1\r\n";
+  while (form.size() < (std::size_t{16} << 20))
+    form += "  object Label1: TLabel\r\n    Caption = #20320#22909'abc'\r\n    Hint = '\xA7\x41'\r\n  end\r\n";
+  form += "end\r\n";
+  const long form_kb = static_cast<long>(form.size() / 1024);
+  const auto path = dir.Write("Big.dfm", form);
+  dir.Write("Big.pas", "unit Big;\r\nend.\r\n");
+  const auto project = dir.Write("P.dpr", "program P;\r\nuses\r\n  Big in 'Big.pas' {Form1};\r\nbegin\r\nend.\r\n");
+  const auto settings = dir.Write("empty.ini", "");
+  const long baseline_kb = RunProgram("bgconv", {"form", dir.Write("Small.dfm", "object A: TA\r\nend\r\n")}).peak_rss_kb;
+
+  const std::vector<std::string> commands[] = {
+      {"form", path}, {"convert", "--to", "gb", "--quiet", "--settings", settings, project}};
+  for (const auto& args : commands) {
+    const auto result = RunProgram("bgconv", args);
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_LT(result.peak_rss_kb - baseline_kb, 3 * form_kb) << args[0];
+  }
+}
+
 TEST(CliForm, UsageErrors) {
   const std::vector<std::vector<std::string>> bad = {
       {"form"},

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -246,6 +247,30 @@ TEST_F(CliProjectTest, ARelativeWorkFolderIsTakenFromWhereTheCommandStarts) {
   EXPECT_EQ(result.exit_code, 1) << "this copy of the program has no converter beside it";
   EXPECT_TRUE(fs::is_directory(dir_.File("w")));
   EXPECT_FALSE(fs::exists(root_ + "w")) << "not in the project's folder, which the scan made current";
+}
+
+// A pipe or a device is refused, not read: reading a pipe waits for a writer
+// that may never come.
+TEST_F(CliProjectTest, PipesAndDevicesAreRefused) {
+  const std::string pipe_project = root_ + "Pipe.dpr";
+  const std::string pipe_form = root_ + "Pipe.dfm";
+  const std::string device_project = root_ + "Null.dpk";
+  ASSERT_EQ(::mkfifo(pipe_project.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(pipe_form.c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", device_project);
+  const std::pair<Lines, std::string> cases[] = {
+      {{"list", pipe_project}, pipe_project},
+      {{"convert", "--to", "gb", pipe_project}, pipe_project},
+      {{"list", device_project}, device_project},
+      {{"form", pipe_form}, pipe_form},
+      {{"form", "--raw", pipe_form}, pipe_form},
+  };
+  for (const auto& [args, path] : cases) {
+    const auto result = RunProgramAt(program_, args, {}, 10);
+    EXPECT_FALSE(result.timed_out) << args[0] << " " << path << " blocked";
+    EXPECT_EQ(result.exit_code, 1) << args[0] << " " << path;
+    EXPECT_NE(result.err.find(path + ": not a regular file"), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(CliProjectTest, UsageErrorsExitTwo) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -55,6 +57,29 @@ TEST(CliText, MissingFileExitsOneNamingIt) {
   const auto result = RunProgram("bgconv", {"text", "--to", "gb", missing});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err, "bgconv: Cannot open file " + missing + "\n");
+}
+
+// With memory short, a file too large to hold is named with the reason: no
+// command aborts.
+TEST(CliCommands, AFileTooLargeForMemoryIsNamed) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
+#endif
+  testing::TempDir dir;
+  const std::vector<std::string> commands[] = {
+      {"text", "--to", "gb"}, {"form"}, {"form", "--raw"}, {"list"}, {"settings", "--file"}};
+  for (const auto& command : commands) {
+    // A sparse file of 4 GB, named as the command expects its file.
+    const std::string path = dir.Write(command[0] == "list" ? "Huge.dpr" : "Huge.dfm", "");
+    std::filesystem::resize_file(path, std::uintmax_t{4} << 30);
+    std::vector<std::string> args = {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", testing::ProgramPath("bgconv")};
+    args.insert(args.end(), command.begin(), command.end());
+    args.push_back(path);
+    const auto result = testing::RunProgramAt("/bin/sh", args);
+    EXPECT_EQ(result.exit_code, 1) << command[0];
+    EXPECT_NE(result.err.find(path + ": not enough memory"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("terminate"), std::string::npos) << result.err;
+  }
 }
 
 TEST(CliText, HelpDescribesTheCommands) {

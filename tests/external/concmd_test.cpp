@@ -153,6 +153,22 @@ TEST(ConCmdProgram, AFileThatCannotBeReadFailsAloneAndTheExitCodeSaysSo) {
   EXPECT_EQ(concmd.dir.Read("work/c.pas"), GbToBig5(kGb));
 }
 
+TEST(ConCmdProgram, AFileTooLargeForMemoryFailsAloneNamed) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
+#endif
+  Installed concmd;
+  const auto huge = concmd.dir.Write("work/a.pas", "");
+  fs::resize_file(huge, std::uintmax_t{4} << 30);  // sparse
+  concmd.dir.Write("work/b.pas", kGb);
+  const auto result = testing::RunProgramAt(
+      "/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", concmd.program, "/o:big5", "/f:d", concmd.work + "*.pas"});
+  EXPECT_EQ(result.exit_code, kExitFileFailed);
+  EXPECT_EQ(SplitCrLf(result.out),
+            (Lines{"Error: " + huge + ": not enough memory", "Converted " + concmd.work + "b.pas"}));
+  EXPECT_EQ(concmd.dir.Read("work/b.pas"), GbToBig5(kGb));
+}
+
 TEST(ConCmdProgram, BadCommandLinesAndMissingFoldersChangeNothing) {
   Installed concmd;
   concmd.dir.Write("work/a.pas", kGb);

@@ -243,5 +243,16 @@ TEST(FormBinaryToText, NestingIsBounded) {
   ExpectReadError({"collections", collections, "Invalid stream format"});
 }
 
+TEST(FormBinaryToText, DecodedTextIsBounded) {
+  // About 1.2 MB of one-byte values, each on a line of its own indented 240
+  // blanks deep, would decode into some 300 MB of text.
+  const auto deep_values = WithProperty([](auto& s) {
+    for (int i = 0; i < 119; ++i) s.BeginList();
+    s.Raw(std::string(1200000, 8));  // False
+    for (int i = 0; i < 119; ++i) s.End();
+  });
+  ExpectReadError({"deep values", deep_values, "Invalid stream format"});
+}
+
 }  // namespace
 }  // namespace bgconv

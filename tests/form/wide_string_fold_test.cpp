@@ -174,5 +174,18 @@ TEST(FoldWideStrings, AgreesWithTheFoldOfTheWholeTextPerToken) {
   }
 }
 
+// The text between two folds goes through the code page in pieces: a long
+// stretch of lines of every break kind, with lead bytes right before the
+// breaks and bytes no code page maps, comes out as the whole text would.
+TEST(FoldWideStrings, ALongTextFoldsAsTheWhole) {
+  const char* const lines[] = {"  A = 1 \xA4\n", "  B = '\xB0\xEA' \xB0\r", " \xFE\xFF\r\n", "\xC4\xE3\n\r\n"};
+  std::string filler;
+  for (int i = 0; filler.size() < 300000; ++i) filler += lines[i % 4];
+  const std::string text = kHead + "  C = #20320\r\n" + filler + "  D = #22909\n" + filler + "end";
+  const std::string folded = Folded(text);
+  EXPECT_EQ(folded, ReferenceFold(text, Gb2312()));
+  EXPECT_EQ(FoldWideStringsToText(text, Gb2312()), folded);
+}
+
 }  // namespace
 }  // namespace bgconv

@@ -82,8 +82,9 @@ TEST(WindowsNames, ResolvesAsWindowsWould) {
       EXPECT_EQ(found.value_or("(none)"), root + *c.found) << c.name;
     }
   }
-  // An absolute name stands for itself, whatever the folder.
-  EXPECT_EQ(resolver.Resolve("/elsewhere/", root + "ras.pas").value_or("(none)"), root + "RAS.PAS");
+  // An absolute name stands after the folder too: it never leaves it.
+  EXPECT_FALSE(resolver.Resolve("/elsewhere/", root + "ras.pas"));
+  EXPECT_EQ(resolver.Resolve(root, "\\Sub\\unit2.PAS").value_or("(none)"), root + "/Sub/Unit2.pas");
   EXPECT_EQ(resolver.ResolvePath(root + "Sub/unit2.PAS").value_or("(none)"), root + "Sub/Unit2.pas");
 }
 

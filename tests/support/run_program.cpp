@@ -1,11 +1,16 @@
 #include "support/run_program.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -20,8 +25,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   return RunProgramAt(ProgramPath(program), args, input);
 }
 
-ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args,
-                           const std::string& input) {
+ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args, const std::string& input,
+                           int timeout_seconds) {
   TempDir dir;
   const auto in = dir.Write("stdin", input);
   const auto out = dir.File("stdout");
@@ -43,11 +48,21 @@ ProgramResult RunProgramAt(const std::string& path, const std::vector<std::strin
   const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + path);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-  }
-
   ProgramResult result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  int status = 0;
+  rusage usage{};
+  for (;;) {
+    const pid_t done = wait4(pid, &status, timeout_seconds > 0 ? WNOHANG : 0, &usage);
+    if (done == pid) break;
+    if (done < 0 && errno != EINTR) throw std::runtime_error("cannot wait for " + path);
+    if (timeout_seconds > 0 && std::chrono::steady_clock::now() > deadline && !result.timed_out) {
+      kill(pid, SIGKILL);
+      result.timed_out = true;
+    }
+    if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  result.peak_rss_kb = usage.ru_maxrss;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = dir.Read("stdout");
   result.err = dir.Read("stderr");

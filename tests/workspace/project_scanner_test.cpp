@@ -77,11 +77,39 @@ TEST(FindKeywordLine, KeywordBeforeStopWord) {
   EXPECT_EQ(index, -7) << "a start past the end leaves the index alone";
 }
 
-TEST(FindKeywordLine, TrailBytesNeverTakePartInAMatch) {
-  // A5 55 is one character whose trail byte is 'U'; "SES" after it is no "uses".
-  int index = -1;
-  EXPECT_FALSE(FindKeywordLine(Lines({"\xA5\x55SES"}), 0, "uses", "begin", index));
-  EXPECT_TRUE(FindKeywordLine(Lines({"\xA5\x55USES"}), 0, "uses", "begin", index));
+TEST(HoldsKeyword, WholeWordsOutsideQuotedNames) {
+  struct Case {
+    std::string line, keyword;
+    bool held;
+  };
+  const Case cases[] = {
+      {"uses", "uses", true},
+      {"  USES Forms,", "uses", true},
+      {"{ this unit uses the database }", "uses", true},
+      {"begin;", "begin", true},
+      {"(*begin*)", "begin", true},
+      {"end.", "end.", true},
+      {"  Beginner in 'Beginner.pas',", "begin", false},
+      {"  BatchSend in 'BatchSend.pas' {Form1},", "end.", false},
+      {"  X in 'end.pas',", "end.", false},  // inside a quoted name
+      {"  X in 'a.pas' { begin }", "begin", true},
+      {"{ don't } begin", "begin", true},     // one quote opens no name
+      {"end.Free", "end.", false},            // the test after "end." comes after the dot
+      {"begin_", "begin", false},
+      {"_begin", "begin", false},
+      {"2begin", "begin", false},
+      {"usesx", "uses", false},
+      // A5 55 is one character whose trail byte is 'U': "SES" after it is no "uses".
+      {"\xA5\x55SES", "uses", false},
+      // Next to a double-byte character, as in an identifier: no keyword,
+      // whatever its trail byte (B1 61 ends in 'a', A4 40 in '@').
+      {"\xB1\x61uses", "uses", false},
+      {"\xA4\x40uses", "uses", false},
+      {"begin\xA4\x40", "begin", false},
+      {"\xA4\x40 uses", "uses", true},
+      {"", "uses", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HoldsKeyword(c.line, c.keyword), c.held) << c.line << " / " << c.keyword;
 }
 
 // The scanner changes the current directory; every test gets it back.
@@ -90,9 +118,9 @@ class ScannerTest : public ::testing::Test {
   ScannerTest() : saved_(fs::current_path()), root_(dir_.path().string() + "/") {}
   ~ScannerTest() override { fs::current_path(saved_); }
 
-  std::string Write(const std::string& name, const Names& lines) {
+  std::string Write(const std::string& name, const Names& lines, const std::string& line_break = "\r\n") {
     std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
+    for (const auto& line : lines) text += line + line_break;
     return dir_.Write(name, text);
   }
   void Touch(const std::string& name) { dir_.Write(name, "unit x;\r\n"); }
@@ -169,6 +197,41 @@ TEST_F(ScannerTest, ProgramVariants) {
        {"Ras.pas", "unit1.PAS"}},
   };
   for (const auto& c : cases) EXPECT_EQ(ScanDpr(Write("P.dpr", c.lines)), c.names) << c.what;
+}
+
+// Projects as the IDE writes them: unit and file names that hold a keyword
+// inside them end no clause.
+TEST_F(ScannerTest, NamesHoldingKeywordsEndNoClause) {
+  for (const auto* name : {"Proj/BatchSend.pas", "Proj/Beginner.pas", "Proj/App.res", "Common/Tools.pas"}) Touch(name);
+  struct Case {
+    std::string what, file;
+    Names lines;
+    Names names;
+  };
+  const Case cases[] = {
+      {"a unit named BatchSend, a shared unit, the IDE's resource line", "Proj/Sender.dpr",
+       {"program Sender;", "", "uses", "  Forms,", "  BatchSend in 'BatchSend.pas' {BatchSendForm},",
+        "  Tools in '..\\Common\\Tools.pas';", "", "{$R *.res}", "{$R 'App.res' 'App.rc'}", "", "begin",
+        "  Application.Initialize;", "  Application.Run;", "end."},
+       {"BatchSend.pas", "..\\Common\\Tools.pas", "App.res"}},
+      {"a unit named Beginner", "Proj/Learn.dpr",
+       {"program Learn;", "uses", "  Forms,", "  Beginner in 'Beginner.pas',", "  BatchSend in 'BatchSend.pas';",
+        "begin", "end."},
+       {"Beginner.pas", "BatchSend.pas"}},
+      {"a file named Beginner.pas", "Proj/Intro.dpr",
+       {"program Intro;", "uses", "  Intro in 'Beginner.pas';", "begin", "end."},
+       {"Beginner.pas"}},
+      {"a package whose description holds contains", "Proj/Send.dpk",
+       {"package Send;", "{$DESCRIPTION 'Contains the send tools'}", "requires", "  rtl;", "contains",
+        "  BatchSend in 'BatchSend.pas';", "end."},
+       {"BatchSend.pas"}},
+  };
+  for (const auto& c : cases) {
+    for (const std::string line_break : {"\r\n", "\n"}) {
+      const std::string path = Write(c.file, c.lines, line_break);
+      EXPECT_EQ(c.file.back() == 'k' ? ScanDpk(path) : ScanDpr(path), c.names) << c.what << (line_break == "\n" ? " (LF)" : "");
+    }
+  }
 }
 
 TEST_F(ScannerTest, PackageContainsClause) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/errors.h"
+#include "support/recording_observer.h"
 #include "support/temp_dir.h"
 #include "workspace/conversion_run.h"
 
@@ -149,13 +150,37 @@ TEST_F(WorkspaceTest, RowsNameTheFilesFromAnyCurrentDirectory) {
   // A relative project path would otherwise be taken again from the folder
   // the scan made current.
   dir_.Write("Units/Abs.pas", "");
-  dir_.Write("Rel/Rel.dpr", "program Rel;\r\nuses\r\n  A in '" + root_ + "Units/abs.PAS',\r\n"
+  dir_.Write("Rel/Rel.dpr", "program Rel;\r\nuses\r\n  A in '..\\Units\\abs.PAS',\r\n"
              "  B in '..\\Unit1.pas';\r\nbegin\r\nend.\r\n");
   fs::current_path(dir_.path());
   Workspace workspace;
   workspace.OpenProject("Rel/Rel.dpr");
-  EXPECT_EQ(PathsOf(workspace), (Paths{"Rel/Rel.dpr", "Units/Abs.pas", "Rel/../Unit1.pas", "Rel/../Unit1.DFM"}));
+  EXPECT_EQ(PathsOf(workspace), (Paths{"Rel/Rel.dpr", "Rel/../Units/Abs.pas", "Rel/../Unit1.pas", "Rel/../Unit1.DFM"}));
   for (const auto& row : workspace.Rows()) EXPECT_TRUE(fs::exists(row.path)) << row.path;
+}
+
+// A project that names files by absolute paths, as "/etc/passwd" would be:
+// each row is the project's folder followed by the name, a file that does
+// not exist, which the run skips; the file named stays untouched.
+TEST_F(WorkspaceTest, AbsoluteNamesStayInsideTheProjectFolder) {
+  const std::string outside = dir_.Write("Outside/Secret.pas", "unit Secret;\n{ \xB0\xEA }\n");
+  std::string windows_form = outside;  // the same path written with backslashes
+  for (auto& c : windows_form)
+    if (c == '/') c = '\\';
+  dir_.Write("Proj/P.dpr", "program P;\r\nuses\r\n  A in '" + outside + "',\r\n  B in '" + windows_form +
+                               "',\r\n  C in '..\\Unit1.pas';\r\nbegin\r\nend.\r\n");
+  Workspace workspace;
+  workspace.OpenProject(root_ + "Proj/P.dpr");
+  const Paths expected = {"Proj/P.dpr", "Proj/" + outside, "Proj/" + outside, "Proj/../Unit1.pas", "Proj/../Unit1.DFM"};
+  ASSERT_EQ(PathsOf(workspace), expected);
+  EXPECT_EQ(workspace.Rows()[1].size, "0");
+
+  ConversionInputs inputs;
+  inputs.rows = workspace.Rows();
+  testing::RecordingObserver observer;
+  const ConversionSummary summary = ConvertAll(inputs, observer);
+  EXPECT_EQ(summary.missing_paths, (Paths{root_ + "Proj/" + outside, root_ + "Proj/" + outside}));
+  EXPECT_EQ(dir_.Read("Outside/Secret.pas"), "unit Secret;\n{ \xB0\xEA }\n");
 }
 
 TEST(FileRows, SizesAndIcons) {

@@ -177,8 +177,8 @@ int Run(const std::vector<std::string>& args, const std::string& ini_path, std::
     ignore = LoadConCmdIni(ini_path).ignore_masks;
     files = MatchingFiles(request.mask);
     if (request.vocabulary && !files.empty()) vocabulary.emplace(request.direction);
-  } catch (const Exception& error) {
-    Line(out, std::string("Error: ") + error.what());
+  } catch (const std::exception& error) {
+    Line(out, "Error: " + FailureText(error));
     return kExitUsage;
   }
   if (files.empty()) Line(out, "No file matches " + request.mask);
@@ -196,9 +196,9 @@ int Run(const std::vector<std::string>& args, const std::string& ini_path, std::
           vocabulary ? vocabulary->Convert(bytes) : ConvertText(bytes, request.direction);
       if (converted != bytes) WriteFileAtomically(path, converted);
       Line(out, "Converted " + path);
-    } catch (const Exception& error) {
+    } catch (const std::exception& error) {
       ++failed;
-      Line(out, std::string("Error: ") + error.what());
+      Line(out, "Error: " + FailureTextFor(path, error));
     }
   }
   return failed == 0 ? kExitConverted : kExitFileFailed;

@@ -16,5 +16,10 @@ int main(int argc, char** argv) {
     std::cout << "Error: " << error.what() << "\r\n";
     return bgconv::concmd::kExitUsage;
   }
-  return bgconv::concmd::Run(args, ini_path, std::cout);
+  try {
+    return bgconv::concmd::Run(args, ini_path, std::cout);
+  } catch (const std::exception& error) {
+    std::cout << "Error: " << bgconv::FailureText(error) << "\r\n";
+    return bgconv::concmd::kExitFileFailed;
+  }
 }
