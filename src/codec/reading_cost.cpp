@@ -1,7 +1,9 @@
 #include "codec/reading_cost.h"
 
 #include <array>
+#include <cstring>
 #include <span>
+#include <utility>
 
 #include "codec/reading_cost_data.h"
 
@@ -15,84 +17,97 @@ constexpr unsigned kLastLead = 0xFE;
 constexpr unsigned kFirstTrail = 0x40;
 constexpr unsigned kLastTrail = 0xFE;
 constexpr std::size_t kTrails = kLastTrail - kFirstTrail + 1;
-constexpr std::uint8_t kNoCharacter = 255;
+constexpr std::uint8_t kInvalidFlag = 4;
 
-struct Cell {
-  std::uint8_t cost = kNoCharacter;
-  std::uint8_t flags = 0;
+// One character of one code page, or a pair that does not decode there.
+struct Character {
+  std::uint8_t cost = static_cast<std::uint8_t>(kInvalidCost);
+  std::uint8_t flags = kInvalidFlag;
 };
+static_assert(kInvalidCost <= 255);
 
-// Every double-byte code of one code page, laid out flat so that a reading
+void Add(ReadingCost& result, Character character) {
+  const unsigned invalid = (character.flags & kInvalidFlag) != 0;
+  result.cost += character.cost;
+  result.invalid += invalid;
+  result.multibyte += 1 - invalid;
+  result.hanzi += character.flags & reading_data::kHanziFlag;
+  result.outside_gb2312 |= (character.flags & reading_data::kOutsideGb2312Flag) != 0;
+}
+
+// Every double-byte code in both code pages, laid out flat so that a scan
 // costs one lookup per character.
-class CodeCosts {
+class CodeTable {
  public:
-  CodeCosts(std::span<const reading_data::CodeRun> runs, std::span<const reading_data::CountedCode> counted) {
-    for (const auto& run : runs) {
-      for (unsigned code = run.first; code <= run.last; ++code) cells_[Index(code >> 8, code & 0xFF)] = {run.cost, run.flags};
-    }
-    for (const auto& item : counted) cells_[Index(item.code >> 8, item.code & 0xFF)].cost = item.cost;
+  CodeTable() {
+    Fill(&Cell::big5, {reading_data::kBig5Runs, reading_data::kBig5RunCount},
+         {reading_data::kBig5Counted, reading_data::kBig5CountedCount});
+    Fill(&Cell::gbk, {reading_data::kGbkRuns, reading_data::kGbkRunCount},
+         {reading_data::kGbkCounted, reading_data::kGbkCountedCount});
   }
 
-  // The character of the pair, or nothing when the pair does not decode.
-  const Cell* Find(unsigned lead, unsigned trail) const {
-    if (trail < kFirstTrail || trail > kLastTrail) return nullptr;
-    const Cell& cell = cells_[Index(lead, trail)];
-    return cell.cost == kNoCharacter ? nullptr : &cell;
-  }
+  struct Cell {
+    Character big5;
+    Character gbk;
+  };
+
+  // `lead` 0x81-0xFE, `trail` 0x40-0xFE.
+  const Cell& At(unsigned lead, unsigned trail) const { return cells_[Index(lead, trail)]; }
 
  private:
   static std::size_t Index(unsigned lead, unsigned trail) { return (lead - kFirstLead) * kTrails + (trail - kFirstTrail); }
 
+  void Fill(Character Cell::*page, std::span<const reading_data::CodeRun> runs,
+            std::span<const reading_data::CountedCode> counted) {
+    for (const auto& run : runs)
+      for (unsigned code = run.first; code <= run.last; ++code) cells_[Index(code >> 8, code & 0xFF)].*page = {run.cost, run.flags};
+    for (const auto& item : counted) (cells_[Index(item.code >> 8, item.code & 0xFF)].*page).cost = item.cost;
+  }
+
   std::array<Cell, (kLastLead - kFirstLead + 1) * kTrails> cells_{};
 };
 
-const CodeCosts& Big5Costs() {
-  static const CodeCosts costs({reading_data::kBig5Runs, reading_data::kBig5RunCount},
-                               {reading_data::kBig5Counted, reading_data::kBig5CountedCount});
-  return costs;
+const CodeTable& Codes() {
+  static const CodeTable table;
+  return table;
 }
 
-const CodeCosts& GbkCosts() {
-  static const CodeCosts costs({reading_data::kGbkRuns, reading_data::kGbkRunCount},
-                               {reading_data::kGbkCounted, reading_data::kGbkCountedCount});
-  return costs;
+// The position of the first byte 0x80 or above at or after `i`, or `size`.
+std::size_t SkipAscii(const unsigned char* bytes, std::size_t i, std::size_t size) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  if (i < size && bytes[i] >= 0x80) return i;  // within a run of Chinese text
+  for (std::uint64_t word; i + 8 <= size; i += 8) {
+    std::memcpy(&word, bytes + i, 8);
+    if (word & kHighBits) break;
+  }
+  while (i < size && bytes[i] < 0x80) ++i;
+  return i;
 }
 
-void AddInvalid(ReadingCost& result) {
-  result.cost += kInvalidCost;
-  ++result.invalid;
-}
-
-ReadingCost CostAsDoubleByte(std::string_view text, const CodeCosts& costs) {
-  ReadingCost result;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size;) {
+void ReadCodePages(const unsigned char* bytes, std::size_t size, Readings& result) {
+  const CodeTable& codes = Codes();
+  const Character invalid;
+  for (std::size_t i = SkipAscii(bytes, 0, size); i < size; i = SkipAscii(bytes, i, size)) {
     const unsigned lead = bytes[i];
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
     const unsigned trail = i + 1 < size ? bytes[i + 1] : 0;
     // A byte that leads nothing, or a lead before a byte that trails nothing
     // (an ASCII letter is a trail byte, a line end is not), spoils one byte.
     if (lead < kFirstLead || lead > kLastLead || trail < kFirstTrail) {
-      AddInvalid(result);
+      Add(result.big5, invalid);
+      Add(result.gbk, invalid);
       ++i;
       continue;
     }
     i += 2;
-    const Cell* cell = costs.Find(lead, trail);
-    if (cell == nullptr) {
-      AddInvalid(result);
+    if (trail > kLastTrail) {
+      Add(result.big5, invalid);
+      Add(result.gbk, invalid);
       continue;
     }
-    result.cost += cell->cost;
-    ++result.multibyte;
-    result.hanzi += cell->flags & reading_data::kHanziFlag;
-    result.outside_gb2312 |= (cell->flags & reading_data::kOutsideGb2312Flag) != 0;
+    const CodeTable::Cell& cell = codes.At(lead, trail);
+    Add(result.big5, cell.big5);
+    Add(result.gbk, cell.gbk);
   }
-  return result;
 }
 
 bool IsHanzi(char32_t point) {
@@ -138,18 +153,12 @@ std::pair<char32_t, std::size_t> DecodeUtf8(const unsigned char* bytes, std::siz
   return {point, length};
 }
 
-ReadingCost CostAsUtf8(std::string_view text) {
-  ReadingCost result;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size;) {
-    if (bytes[i] < 0x80) {
-      ++i;
-      continue;
-    }
+void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& result) {
+  for (std::size_t i = SkipAscii(bytes, 0, size); i < size; i = SkipAscii(bytes, i, size)) {
     const auto [point, length] = DecodeUtf8(bytes + i, size - i);
     if (length == 0) {
-      AddInvalid(result);
+      result.cost += kInvalidCost;
+      ++result.invalid;
       ++i;
       continue;
     }
@@ -158,21 +167,16 @@ ReadingCost CostAsUtf8(std::string_view text) {
     result.hanzi += IsHanzi(point) ? 1 : 0;
     i += length;
   }
-  return result;
 }
 
 }  // namespace
 
-ReadingCost CostOf(std::string_view text, Reading reading) {
-  switch (reading) {
-    case Reading::kBig5:
-      return CostAsDoubleByte(text, Big5Costs());
-    case Reading::kGbk:
-      return CostAsDoubleByte(text, GbkCosts());
-    case Reading::kUtf8:
-      break;
-  }
-  return CostAsUtf8(text);
+Readings ReadingsOf(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  Readings result;
+  ReadUtf8(bytes, text.size(), result.utf8);
+  ReadCodePages(bytes, text.size(), result);
+  return result;
 }
 
 }  // namespace bgconv

@@ -12,8 +12,6 @@
 
 namespace bgconv {
 
-enum class Reading { kUtf8, kBig5, kGbk };
-
 // Costs are counted in eighths of a nat.
 inline constexpr std::int64_t kCostUnitsPerNat = 8;
 inline constexpr std::int64_t kInvalidCost = 24 * kCostUnitsPerNat;
@@ -26,6 +24,15 @@ struct ReadingCost {
   bool outside_gb2312 = false;  // a GBK character that GB2312 lacks
 };
 
-ReadingCost CostOf(std::string_view text, Reading reading);
+// One text in the three readings.  Big5 and GBK split a text into the same
+// characters (a byte 0x81-0xFE leads, 0x40-0xFE trails), so both come from
+// one scan.
+struct Readings {
+  ReadingCost utf8;
+  ReadingCost big5;
+  ReadingCost gbk;
+};
+
+Readings ReadingsOf(std::string_view text);
 
 }  // namespace bgconv

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "codec/reading_cost.h"
@@ -23,12 +22,6 @@ constexpr std::int64_t kUtf8Change = Nats(4);
 constexpr std::int64_t kCodePageChange = Nats(12);
 constexpr std::int64_t kMixedText = Nats(6);
 
-// One line that holds a byte 0x80 or above, in each reading.
-struct LineCosts {
-  ReadingCost utf8;
-  ReadingCost big5;
-  ReadingCost gbk;
-};
 
 // The states a line can be in, within a code-page text.
 enum State : unsigned { kBig5Line, kGbkLine, kUtf8Line, kStates };
@@ -36,9 +29,11 @@ enum State : unsigned { kBig5Line, kGbkLine, kUtf8Line, kStates };
 // The best reading of the lines so far that ends in one state.
 struct Path {
   std::int64_t cost = 0;
-  std::size_t hanzi = 0;
+  std::uint32_t hanzi = 0;
   bool outside_gb2312 = false;
-  unsigned states_used = 0;  // bit per State
+  // Bit per State of the lines read in that state, counting a code-page line
+  // only when it cannot be UTF-8: what makes a text of two code pages.
+  std::uint8_t states_used = 0;
 };
 
 constexpr std::int64_t kUnreachable = INT64_MAX / 4;
@@ -48,43 +43,53 @@ std::int64_t ChangeCost(unsigned from, unsigned to) {
   return from == kUtf8Line || to == kUtf8Line ? kUtf8Change : kCodePageChange;
 }
 
-Path Emit(Path path, const LineCosts& line, unsigned state) {
-  path.states_used |= 1u << state;
+Path Emit(Path path, const Readings& line, unsigned state) {
+  if (state == kUtf8Line || line.utf8.invalid > 0) path.states_used |= 1u << state;
   if (state == kUtf8Line) {
     path.cost += line.utf8.cost + kUtf8LineAmongCodePage;
   } else {
     const ReadingCost& reading = state == kBig5Line ? line.big5 : line.gbk;
     path.cost += reading.cost;
-    path.hanzi += reading.hanzi;
+    path.hanzi += static_cast<std::uint32_t>(reading.hanzi);
     path.outside_gb2312 |= reading.outside_gb2312;
   }
   return path;
 }
 
-// The cheapest way to read every line in one of the `allowed` states (bit
-// per State), the text starting in one of the `start` states: a Viterbi walk
-// over the lines.
-Path BestPath(const std::vector<LineCosts>& lines, unsigned allowed, unsigned start) {
-  std::array<Path, kStates> paths;
-  for (unsigned s = 0; s < kStates; ++s) paths[s].cost = (start >> s & 1) ? 0 : kUnreachable;
-  for (const LineCosts& line : lines) {
+// The cheapest way to read the lines so far, each in one of the `allowed`
+// states (bit per State), the text starting in one of the `start` states: a
+// Viterbi walk, one line at a time.
+class Walk {
+ public:
+  Walk(unsigned allowed, unsigned start) : allowed_(allowed) {
+    for (unsigned s = 0; s < kStates; ++s) paths_[s].cost = (start >> s & 1) ? 0 : kUnreachable;
+  }
+
+  void Step(const Readings& line) {
     std::array<Path, kStates> next;
     for (unsigned to = 0; to < kStates; ++to) {
       next[to].cost = kUnreachable;
-      if (!(allowed >> to & 1)) continue;
+      if (!(allowed_ >> to & 1)) continue;
       for (unsigned from = 0; from < kStates; ++from) {
-        if (paths[from].cost >= kUnreachable) continue;
-        Path candidate = paths[from];
+        if (!(allowed_ >> from & 1) || paths_[from].cost >= kUnreachable) continue;
+        Path candidate = paths_[from];
         candidate.cost += ChangeCost(from, to);
         candidate = Emit(candidate, line, to);
         if (candidate.cost < next[to].cost) next[to] = candidate;
       }
     }
-    paths = next;
+    paths_ = next;
   }
-  return *std::min_element(paths.begin(), paths.end(),
-                           [](const Path& a, const Path& b) { return a.cost < b.cost; });
-}
+
+  const Path& Best() const {
+    return *std::min_element(paths_.begin(), paths_.end(),
+                             [](const Path& a, const Path& b) { return a.cost < b.cost; });
+  }
+
+ private:
+  unsigned allowed_;
+  std::array<Path, kStates> paths_;
+};
 
 struct Candidate {
   TextClass text_class;
@@ -99,7 +104,7 @@ Candidate CodePageCandidate(const Path& path, TextClass code_page) {
 
 // The candidate of least cost; its confidence is its share of the
 // likelihood of all candidates.
-Classification Decide(const std::vector<Candidate>& candidates) {
+Classification DecideAmong(const std::vector<Candidate>& candidates) {
   const Candidate& best = *std::min_element(candidates.begin(), candidates.end(),
                                             [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; });
   double others = 0;
@@ -109,39 +114,56 @@ Classification Decide(const std::vector<Candidate>& candidates) {
   return {best.text_class, 1.0 / (1.0 + others), best.hanzi};
 }
 
-Classification ClassifyLines(const std::vector<LineCosts>& lines) {
-  Candidate utf8{TextClass::kUtf8, 0, 0};
-  for (const LineCosts& line : lines) {
-    utf8.cost += line.utf8.cost;
-    utf8.hanzi += line.utf8.hanzi;
-  }
-  constexpr unsigned kBig5 = 1u << kBig5Line, kGbk = 1u << kGbkLine, kUtf8 = 1u << kUtf8Line;
-  // On a tie the code page wins: it is what a project's files mostly hold.
-  std::vector<Candidate> candidates = {
-      CodePageCandidate(BestPath(lines, kBig5 | kUtf8, kBig5), TextClass::kBig5),
-      CodePageCandidate(BestPath(lines, kGbk | kUtf8, kGbk), TextClass::kGb2312),
-      utf8,
-  };
-  if (const Path any = BestPath(lines, kBig5 | kGbk | kUtf8, kBig5 | kGbk);
-      (any.states_used & (kBig5 | kGbk)) == (kBig5 | kGbk)) {
-    candidates.push_back({TextClass::kMixed, any.cost + kMixedText, any.hanzi});
-  }
-  return Decide(candidates);
-}
+constexpr unsigned kBig5 = 1u << kBig5Line;
+constexpr unsigned kGbk = 1u << kGbkLine;
+constexpr unsigned kUtf8 = 1u << kUtf8Line;
 
-bool IsHighByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+// The readings of a whole text, weighed line by line: all UTF-8, Big5 or
+// GBK with UTF-8 lines among it, or lines of both code pages.
+class TextReadings {
+ public:
+  void Add(const Readings& line) {
+    utf8_.cost += line.utf8.cost;
+    utf8_.hanzi += line.utf8.hanzi;
+    big5_.Step(line);
+    gbk_.Step(line);
+    any_.Step(line);
+    lines_ = true;
+  }
 
-std::vector<LineCosts> CostsOfLines(std::string_view text) {
-  std::vector<LineCosts> lines;
+  bool Empty() const { return !lines_; }
+
+  Classification Decide() const {
+    // On a tie the code page wins: it is what a project's files mostly hold.
+    std::vector<Candidate> candidates = {
+        CodePageCandidate(big5_.Best(), TextClass::kBig5),
+        CodePageCandidate(gbk_.Best(), TextClass::kGb2312),
+        utf8_,
+    };
+    if (const Path& any = any_.Best(); (any.states_used & (kBig5 | kGbk)) == (kBig5 | kGbk))
+      candidates.push_back({TextClass::kMixed, any.cost + kMixedText, any.hanzi});
+    return DecideAmong(candidates);
+  }
+
+ private:
+  Candidate utf8_{TextClass::kUtf8, 0, 0};
+  Walk big5_{kBig5 | kUtf8, kBig5};
+  Walk gbk_{kGbk | kUtf8, kGbk};
+  Walk any_{kBig5 | kGbk | kUtf8, kBig5 | kGbk};
+  bool lines_ = false;
+};
+
+bool HasHighByte(const Readings& line) { return line.utf8.multibyte + line.utf8.invalid > 0; }
+
+// Every line of the text that holds a byte 0x80 or above.
+TextReadings ReadLines(std::string_view text) {
+  TextReadings readings;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
-    const std::string_view line = text.substr(0, end);
-    if (std::any_of(line.begin(), line.end(), IsHighByte)) {
-      lines.push_back({CostOf(line, Reading::kUtf8), CostOf(line, Reading::kBig5), CostOf(line, Reading::kGbk)});
-    }
+    if (const Readings line = ReadingsOf(text.substr(0, end)); HasHighByte(line)) readings.Add(line);
     text.remove_prefix(std::min(end + 1, text.size()));
   }
-  return lines;
+  return readings;
 }
 
 // Counts of the bytes that tell text from other data.
@@ -149,7 +171,6 @@ struct Census {
   std::size_t nul_at_even = 0;
   std::size_t nul_at_odd = 0;
   std::size_t controls = 0;  // control bytes that text does not use
-  std::size_t high = 0;
 };
 
 Census TakeCensus(std::string_view bytes) {
@@ -157,14 +178,13 @@ Census TakeCensus(std::string_view bytes) {
   constexpr std::uint32_t kTextControls = 1u << '\t' | 1u << '\n' | 1u << '\v' | 1u << '\f' | 1u << '\r' |
                                           1u << 0x1A | 1u << 0x1B;
   Census census;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte == 0) {
-      ++(i % 2 == 0 ? census.nul_at_even : census.nul_at_odd);
-    } else if (byte < 0x20) {
-      census.controls += (kTextControls >> byte & 1) ? 0 : 1;
-    }
-    census.high += byte >> 7;
+  if (bytes.find('\0') != std::string_view::npos) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+      if (bytes[i] == '\0') ++(i % 2 == 0 ? census.nul_at_even : census.nul_at_odd);
+  }
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    census.controls += byte < 0x20 && !(kTextControls >> byte & 1);
   }
   return census;
 }
@@ -201,8 +221,9 @@ Classification ClassifyText(std::string_view bytes) {
   const Census census = TakeCensus(bytes);
   if (census.nul_at_even + census.nul_at_odd > 0) return ClassifyNulBytes(bytes, census);
   if (census.controls >= 4 && census.controls * 16 > bytes.size()) return {TextClass::kBinary, 1.0, 0};
-  if (census.high == 0) return {TextClass::kAscii, 1.0, 0};
-  return ClassifyLines(CostsOfLines(bytes));
+  const TextReadings readings = ReadLines(bytes);
+  if (readings.Empty()) return {TextClass::kAscii, 1.0, 0};
+  return readings.Decide();
 }
 
 std::string_view TextClassName(TextClass text_class) {
@@ -228,15 +249,12 @@ std::string_view TextClassName(TextClass text_class) {
 }
 
 bool IsForeignUtf8Line(std::string_view line, TextClass code_page) {
-  Reading reading = Reading::kBig5;
-  if (code_page == TextClass::kGb2312 || code_page == TextClass::kGbk) {
-    reading = Reading::kGbk;
-  } else if (code_page != TextClass::kBig5) {
-    return false;
-  }
-  const ReadingCost utf8 = CostOf(line, Reading::kUtf8);
+  const bool big5 = code_page == TextClass::kBig5;
+  if (!big5 && code_page != TextClass::kGb2312 && code_page != TextClass::kGbk) return false;
+  const Readings readings = ReadingsOf(line);
+  const ReadingCost& utf8 = readings.utf8;
   if (utf8.invalid > 0 || utf8.multibyte == 0) return false;
-  return utf8.cost + kUtf8LineAmongCodePage < CostOf(line, reading).cost;
+  return utf8.cost + kUtf8LineAmongCodePage < (big5 ? readings.big5 : readings.gbk).cost;
 }
 
 }  // namespace bgconv
