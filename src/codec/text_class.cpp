@@ -23,8 +23,13 @@ constexpr std::int64_t kCodePageChange = Nats(12);
 constexpr std::int64_t kMixedText = Nats(6);
 
 
-// The states a line can be in, within a code-page text.
-enum State : unsigned { kBig5Line, kGbkLine, kUtf8Line, kStates };
+// The states a line can be in, within a code-page text.  A UTF-8 line keeps
+// the code page of the lines around it, so that leaving Big5 for GBK costs
+// the same whether UTF-8 lines lie between them or not.
+enum State : unsigned { kBig5Line, kGbkLine, kUtf8InBig5, kUtf8InGbk, kStates };
+
+bool IsUtf8State(unsigned state) { return state >= kUtf8InBig5; }
+bool IsBig5State(unsigned state) { return state == kBig5Line || state == kUtf8InBig5; }
 
 // The best reading of the lines so far that ends in one state.
 struct Path {
@@ -39,13 +44,13 @@ struct Path {
 constexpr std::int64_t kUnreachable = INT64_MAX / 4;
 
 std::int64_t ChangeCost(unsigned from, unsigned to) {
-  if (from == to) return 0;
-  return from == kUtf8Line || to == kUtf8Line ? kUtf8Change : kCodePageChange;
+  return (IsBig5State(from) != IsBig5State(to) ? kCodePageChange : 0) +
+         (IsUtf8State(from) != IsUtf8State(to) ? kUtf8Change : 0);
 }
 
 Path Emit(Path path, const Readings& line, unsigned state) {
-  if (state == kUtf8Line || line.utf8.invalid > 0) path.states_used |= 1u << state;
-  if (state == kUtf8Line) {
+  if (IsUtf8State(state) || line.utf8.invalid > 0) path.states_used |= 1u << state;
+  if (IsUtf8State(state)) {
     path.cost += line.utf8.cost + kUtf8LineAmongCodePage;
   } else {
     const ReadingCost& reading = state == kBig5Line ? line.big5 : line.gbk;
@@ -116,7 +121,8 @@ Classification DecideAmong(const std::vector<Candidate>& candidates) {
 
 constexpr unsigned kBig5 = 1u << kBig5Line;
 constexpr unsigned kGbk = 1u << kGbkLine;
-constexpr unsigned kUtf8 = 1u << kUtf8Line;
+constexpr unsigned kBig5WithUtf8 = kBig5 | 1u << kUtf8InBig5;
+constexpr unsigned kGbkWithUtf8 = kGbk | 1u << kUtf8InGbk;
 
 // The readings of a whole text, weighed line by line: all UTF-8, Big5 or
 // GBK with UTF-8 lines among it, or lines of both code pages.
@@ -147,9 +153,9 @@ class TextReadings {
 
  private:
   Candidate utf8_{TextClass::kUtf8, 0, 0};
-  Walk big5_{kBig5 | kUtf8, kBig5};
-  Walk gbk_{kGbk | kUtf8, kGbk};
-  Walk any_{kBig5 | kGbk | kUtf8, kBig5 | kGbk};
+  Walk big5_{kBig5WithUtf8, kBig5};
+  Walk gbk_{kGbkWithUtf8, kGbk};
+  Walk any_{kBig5WithUtf8 | kGbkWithUtf8, kBig5 | kGbk};
   bool lines_ = false;
 };
 

@@ -45,6 +45,9 @@ TEST(ClassifyText, NamesEachClass) {
       // UTF-8 memo text inside a Big5 form leaves it a Big5 form.
       {big5_form + Quoted(kUtf8) + Quoted(kUtf8), "Big5", 6},
       {Quoted(kGbFourHanzi) + Quoted(kUtf8), "GB2312", 4},
+      // 葛摩 reads a little better as GBK, but UTF-8 lines between Big5 lines
+      // are no way out of Big5.
+      {big5_form + Quoted(kUtf8) + Quoted("\xB8\xAF\xBC\xAF") + Quoted(kUtf8) + big5_form, "Big5", 14},
       {big5_form + big5_form + Quoted(kGbFourHanzi + kGbFourHanzi) + Quoted(kGbFourHanzi + kGbTwoHanzi),
        "mixed", 26},
       {std::string("\xFF\xFEu\0n\0\x2D\x4E", 8), "UTF-16", 1},  // BOM, "un中"
