@@ -75,7 +75,6 @@ const CodeTable& Codes() {
 // The position of the first byte 0x80 or above at or after `i`, or `size`.
 std::size_t SkipAscii(const unsigned char* bytes, std::size_t i, std::size_t size) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  if (i < size && bytes[i] >= 0x80) return i;  // within a run of Chinese text
   for (std::uint64_t word; i + 8 <= size; i += 8) {
     std::memcpy(&word, bytes + i, 8);
     if (word & kHighBits) break;
@@ -87,8 +86,12 @@ std::size_t SkipAscii(const unsigned char* bytes, std::size_t i, std::size_t siz
 void ReadCodePages(const unsigned char* bytes, std::size_t size, Readings& result) {
   const CodeTable& codes = Codes();
   const Character invalid;
-  for (std::size_t i = SkipAscii(bytes, 0, size); i < size; i = SkipAscii(bytes, i, size)) {
+  for (std::size_t i = 0; i < size;) {
     const unsigned lead = bytes[i];
+    if (lead < 0x80) {
+      i = SkipAscii(bytes, i, size);
+      continue;
+    }
     const unsigned trail = i + 1 < size ? bytes[i + 1] : 0;
     // A byte that leads nothing, or a lead before a byte that trails nothing
     // (an ASCII letter is a trail byte, a line end is not), spoils one byte.
@@ -154,7 +157,11 @@ std::pair<char32_t, std::size_t> DecodeUtf8(const unsigned char* bytes, std::siz
 }
 
 void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& result) {
-  for (std::size_t i = SkipAscii(bytes, 0, size); i < size; i = SkipAscii(bytes, i, size)) {
+  for (std::size_t i = 0; i < size;) {
+    if (bytes[i] < 0x80) {
+      i = SkipAscii(bytes, i, size);
+      continue;
+    }
     const auto [point, length] = DecodeUtf8(bytes + i, size - i);
     if (length == 0) {
       result.cost += kInvalidCost;

@@ -28,8 +28,8 @@ constexpr std::int64_t kMixedText = Nats(6);
 // the same whether UTF-8 lines lie between them or not.
 enum State : unsigned { kBig5Line, kGbkLine, kUtf8InBig5, kUtf8InGbk, kStates };
 
-bool IsUtf8State(unsigned state) { return state >= kUtf8InBig5; }
-bool IsBig5State(unsigned state) { return state == kBig5Line || state == kUtf8InBig5; }
+constexpr bool IsUtf8State(unsigned state) { return state >= kUtf8InBig5; }
+constexpr bool IsBig5State(unsigned state) { return state == kBig5Line || state == kUtf8InBig5; }
 
 // The best reading of the lines so far that ends in one state.
 struct Path {
@@ -43,22 +43,9 @@ struct Path {
 
 constexpr std::int64_t kUnreachable = INT64_MAX / 4;
 
-std::int64_t ChangeCost(unsigned from, unsigned to) {
+constexpr std::int64_t ChangeCost(unsigned from, unsigned to) {
   return (IsBig5State(from) != IsBig5State(to) ? kCodePageChange : 0) +
          (IsUtf8State(from) != IsUtf8State(to) ? kUtf8Change : 0);
-}
-
-Path Emit(Path path, const Readings& line, unsigned state) {
-  if (IsUtf8State(state) || line.utf8.invalid > 0) path.states_used |= 1u << state;
-  if (IsUtf8State(state)) {
-    path.cost += line.utf8.cost + kUtf8LineAmongCodePage;
-  } else {
-    const ReadingCost& reading = state == kBig5Line ? line.big5 : line.gbk;
-    path.cost += reading.cost;
-    path.hanzi += static_cast<std::uint32_t>(reading.hanzi);
-    path.outside_gb2312 |= reading.outside_gb2312;
-  }
-  return path;
 }
 
 // The cheapest way to read the lines so far, each in one of the `allowed`
@@ -66,33 +53,57 @@ Path Emit(Path path, const Readings& line, unsigned state) {
 // Viterbi walk, one line at a time.
 class Walk {
  public:
-  Walk(unsigned allowed, unsigned start) : allowed_(allowed) {
-    for (unsigned s = 0; s < kStates; ++s) paths_[s].cost = (start >> s & 1) ? 0 : kUnreachable;
+  Walk(unsigned allowed, unsigned start) {
+    for (unsigned s = 0; s < kStates; ++s) {
+      if (allowed >> s & 1) states_[count_++] = s;
+      paths_[s].cost = (start >> s & 1) ? 0 : kUnreachable;
+    }
   }
 
   void Step(const Readings& line) {
+    const std::int64_t utf8 = line.utf8.cost + kUtf8LineAmongCodePage;
+    const std::int64_t emitted[kStates] = {line.big5.cost, line.gbk.cost, utf8, utf8};
     std::array<Path, kStates> next;
-    for (unsigned to = 0; to < kStates; ++to) {
-      next[to].cost = kUnreachable;
-      if (!(allowed_ >> to & 1)) continue;
-      for (unsigned from = 0; from < kStates; ++from) {
-        if (!(allowed_ >> from & 1) || paths_[from].cost >= kUnreachable) continue;
-        Path candidate = paths_[from];
-        candidate.cost += ChangeCost(from, to);
-        candidate = Emit(candidate, line, to);
-        if (candidate.cost < next[to].cost) next[to] = candidate;
+    for (unsigned k = 0; k < count_; ++k) {
+      const unsigned to = states_[k];
+      unsigned best = to;
+      std::int64_t least = kUnreachable;
+      for (unsigned j = 0; j < count_; ++j) {
+        const unsigned from = states_[j];
+        if (const std::int64_t cost = paths_[from].cost + kChangeCosts[from][to]; cost < least) {
+          least = cost;
+          best = from;
+        }
+      }
+      Path& path = next[to] = paths_[best];
+      path.cost = least + emitted[to];
+      if (IsUtf8State(to) || line.utf8.invalid > 0) path.states_used |= 1u << to;
+      if (!IsUtf8State(to)) {
+        const ReadingCost& reading = to == kBig5Line ? line.big5 : line.gbk;
+        path.hanzi += static_cast<std::uint32_t>(reading.hanzi);
+        path.outside_gb2312 |= reading.outside_gb2312;
       }
     }
     paths_ = next;
   }
 
   const Path& Best() const {
-    return *std::min_element(paths_.begin(), paths_.end(),
-                             [](const Path& a, const Path& b) { return a.cost < b.cost; });
+    const Path* best = &paths_[states_[0]];
+    for (unsigned k = 1; k < count_; ++k)
+      if (paths_[states_[k]].cost < best->cost) best = &paths_[states_[k]];
+    return *best;
   }
 
  private:
-  unsigned allowed_;
+  static constexpr auto kChangeCosts = [] {
+    std::array<std::array<std::int64_t, kStates>, kStates> costs{};
+    for (unsigned from = 0; from < kStates; ++from)
+      for (unsigned to = 0; to < kStates; ++to) costs[from][to] = ChangeCost(from, to);
+    return costs;
+  }();
+
+  std::array<unsigned, kStates> states_{};
+  unsigned count_ = 0;
   std::array<Path, kStates> paths_;
 };
 
