@@ -11,8 +11,8 @@
 //   build/bin/detect_accuracy [UNITS [bgconv]]   (UNITS per cell, 3000 by
 //                                               default; bgconv alone)
 
-#include <unicode/ucsdet.h>
 #include <uchardet/uchardet.h>
+#include <unicode/ucsdet.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,15 +44,16 @@ struct Detector {
 };
 
 Detector Bgconv() {
-  return {"bgconv",
-          [](const std::string& text) { return std::string(bgconv::TextClassName(bgconv::ClassifyText(text).text_class)); },
-          {{Kind::kBig5, {"Big5"}},
-           {Kind::kGb2312, {"GB2312"}},
-           {Kind::kGbk, {"GBK"}},
-           {Kind::kUtf8, {"UTF-8"}},
-           {Kind::kBig5WithUtf8, {"Big5"}},
-           {Kind::kGbWithUtf8, {"GB2312"}},
-           {Kind::kMixed, {"mixed"}}}};
+  return {
+      "bgconv",
+      [](const std::string& text) { return std::string(bgconv::TextClassName(bgconv::ClassifyText(text).text_class)); },
+      {{Kind::kBig5, {"Big5"}},
+       {Kind::kGb2312, {"GB2312"}},
+       {Kind::kGbk, {"GBK"}},
+       {Kind::kUtf8, {"UTF-8"}},
+       {Kind::kBig5WithUtf8, {"Big5"}},
+       {Kind::kGbWithUtf8, {"GB2312"}},
+       {Kind::kMixed, {"mixed"}}}};
 }
 
 Detector Uchardet() {
@@ -81,10 +82,7 @@ Detector Icu() {
             if (U_FAILURE(error) || match == nullptr) return std::string("none");
             return std::string(ucsdet_getName(match, &error));
           },
-          {{Kind::kBig5, {"Big5"}},
-           {Kind::kGb2312, {"GB18030"}},
-           {Kind::kGbk, {"GB18030"}},
-           {Kind::kUtf8, {"UTF-8"}}}};
+          {{Kind::kBig5, {"Big5"}}, {Kind::kGb2312, {"GB18030"}}, {Kind::kGbk, {"GB18030"}}, {Kind::kUtf8, {"UTF-8"}}}};
 }
 
 struct Column {
@@ -311,8 +309,9 @@ void PrintConfidence(const std::vector<std::pair<std::string, Row>>& rows) {
 // it would keep by mistake.
 void PrintForeignLines(const std::vector<std::pair<std::string, Row>>& rows) {
   std::printf("\nLines taken for UTF-8 among code-page text (bgconv::IsForeignUtf8Line):\n\n");
-  std::printf("| samples | UTF-8 line in Big5 text | UTF-8 line in GB2312 text | Big5 line (wrong) |"
-              " GB2312 line (wrong) |\n|---|---:|---:|---:|---:|\n");
+  std::printf(
+      "| samples | UTF-8 line in Big5 text | UTF-8 line in GB2312 text | Big5 line (wrong) |"
+      " GB2312 line (wrong) |\n|---|---:|---:|---:|---:|\n");
   const auto share = [](const std::vector<std::string>& lines, bgconv::TextClass code_page) {
     std::size_t kept = 0;
     for (const auto& line : lines) kept += bgconv::IsForeignUtf8Line(line, code_page) ? 1 : 0;

@@ -4,8 +4,8 @@
 // 32 hanzi each, classified one by one as a run does.  Prints MB/s per case.
 
 #include <benchmark/benchmark.h>
-#include <unicode/ucsdet.h>
 #include <uchardet/uchardet.h>
+#include <unicode/ucsdet.h>
 
 #include <memory>
 #include <string>
@@ -77,7 +77,8 @@ void Bgconv(benchmark::State& state, const std::string& name) {
 }
 
 void Uchardet(benchmark::State& state, const std::string& name) {
-  std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(&uchardet_delete)> handle(uchardet_new(), uchardet_delete);
+  std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(&uchardet_delete)> handle(uchardet_new(),
+                                                                                        uchardet_delete);
   Measure(state, name, [&](const std::string& file) {
     uchardet_reset(handle.get());
     uchardet_handle_data(handle.get(), file.data(), file.size());
@@ -99,7 +100,8 @@ void Icu(benchmark::State& state, const std::string& name) {
 void Register() {
   for (const char* name : {"big5", "gb2312", "utf8", "units"}) {
     benchmark::RegisterBenchmark((std::string("bgconv/") + name).c_str(), Bgconv, name)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string("uchardet/") + name).c_str(), Uchardet, name)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((std::string("uchardet/") + name).c_str(), Uchardet, name)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((std::string("icu/") + name).c_str(), Icu, name)->Unit(benchmark::kMillisecond);
   }
 }

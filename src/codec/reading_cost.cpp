@@ -55,12 +55,15 @@ class CodeTable {
   const Cell& At(unsigned lead, unsigned trail) const { return cells_[Index(lead, trail)]; }
 
  private:
-  static std::size_t Index(unsigned lead, unsigned trail) { return (lead - kFirstLead) * kTrails + (trail - kFirstTrail); }
+  static std::size_t Index(unsigned lead, unsigned trail) {
+    return (lead - kFirstLead) * kTrails + (trail - kFirstTrail);
+  }
 
   void Fill(Character Cell::*page, std::span<const reading_data::CodeRun> runs,
             std::span<const reading_data::CountedCode> counted) {
     for (const auto& run : runs)
-      for (unsigned code = run.first; code <= run.last; ++code) cells_[Index(code >> 8, code & 0xFF)].*page = {run.cost, run.flags};
+      for (unsigned code = run.first; code <= run.last; ++code)
+        cells_[Index(code >> 8, code & 0xFF)].*page = {run.cost, run.flags};
     for (const auto& item : counted) (cells_[Index(item.code >> 8, item.code & 0xFF)].*page).cost = item.cost;
   }
 

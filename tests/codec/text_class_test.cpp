@@ -17,7 +17,8 @@ const std::string kGbOneHanzi = "\xC7\xEB";                      // 请
 const std::string kGbTwoHanzi = "\xB4\xED\xCE\xF3";              // 错误
 const std::string kGbFourHanzi = "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE";  // 打开文件
 const std::string kGbk = "\xD6\xEC\xE9" "F\xBB\xF9";             // 朱镕基: 镕 lies outside GB2312
-const std::string kUtf8 = "\xE5\x82\x99\xE8\xA8\xBB\xEF\xBC\x9A\xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E";  // 備註：中文說明
+// 備註：中文說明
+const std::string kUtf8 = "\xE5\x82\x99\xE8\xA8\xBB\xEF\xBC\x9A\xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E";
 
 std::string Quoted(const std::string& text) { return "  Caption = '" + text + "'\r\n"; }
 
