@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Gathers real Chinese text from the manual pages of Debian's manpages-zh
-package and writes what the table generator and the agreement measurement use.
+package and writes what the table generator, the text classifier's generator
+and the agreement measurement use.
 
   python3 tools/gather_corpus.py --counts    writes tools/data/taiwan_frequency.tsv
-                                             (character counts of the zh_TW pages)
+                                             and tools/data/mainland_frequency.tsv
+                                             (character counts of the zh_TW and the
+                                             zh_CN pages)
   python3 tools/gather_corpus.py --text zh_CN OUT   writes the zh_CN pages' text to OUT
   python3 tools/gather_corpus.py --text zh_TW OUT   likewise for zh_TW
 
@@ -17,7 +20,8 @@ import os
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-COUNTS = os.path.join(ROOT, "tools", "data", "taiwan_frequency.tsv")
+COUNTS = {"zh_TW": os.path.join(ROOT, "tools", "data", "taiwan_frequency.tsv"),
+          "zh_CN": os.path.join(ROOT, "tools", "data", "mainland_frequency.tsv")}
 MAN = "/usr/share/man"
 
 
@@ -41,10 +45,10 @@ def text_of(locale):
     return "".join(lines)
 
 
-def write_counts():
-    counts = collections.Counter(c for c in text_of("zh_TW") if ord(c) >= 0x2E80 and c != "\ufffd")
-    with open(COUNTS, "w", encoding="utf-8", newline="\n") as out:
-        out.write("# Character counts of the zh_TW manual pages of manpages-zh (tools/gather_corpus.py).\n")
+def write_counts(locale):
+    counts = collections.Counter(c for c in text_of(locale) if ord(c) >= 0x2E80 and c != "\ufffd")
+    with open(COUNTS[locale], "w", encoding="utf-8", newline="\n") as out:
+        out.write(f"# Character counts of the {locale} manual pages of manpages-zh (tools/gather_corpus.py).\n")
         for char, count in sorted(counts.items()):
             out.write(f"{char}\t{count}\n")
 
@@ -55,7 +59,8 @@ def main():
     parser.add_argument("--text", nargs=2, metavar=("LOCALE", "OUT"))
     args = parser.parse_args()
     if args.counts:
-        write_counts()
+        for locale in COUNTS:
+            write_counts(locale)
     if args.text:
         with open(args.text[1], "w", encoding="utf-8") as out:
             out.write(text_of(args.text[0]))

@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "Commands:\n"
     "  convert        convert a project's files (or the given files) in place\n"
     "  list           list the files of a project as convert takes them\n"
+    "  detect         tell each file's encoding: ASCII, UTF-8, Big5, GB2312, GBK, ...\n"
     "  text           convert a text file (or standard input) to standard output\n"
     "  form           write the form text of form files (.dfm) to standard output\n"
     "  settings       show the settings file in use and its values\n"
@@ -31,6 +32,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"convert", RunConvert},
     {"list", RunList},
+    {"detect", RunDetect},
     {"text", RunText},
     {"form", RunForm},
     {"settings", RunSettings},

@@ -77,6 +77,7 @@ std::chrono::seconds ParseTimeout(const std::string& value, std::string_view com
 
 int RunConvert(Arguments& args, Io io);
 int RunList(Arguments& args, Io io);
+int RunDetect(Arguments& args, Io io);
 int RunText(Arguments& args, Io io);
 int RunSettings(Arguments& args, Io io);
 int RunForm(Arguments& args, Io io);
