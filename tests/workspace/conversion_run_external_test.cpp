@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
@@ -202,15 +203,22 @@ TEST_F(ExternalRunTest, AConverterThatHangsIsEndedAndEveryFileKeepsItsOriginal) 
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
   EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
   EXPECT_EQ(Read("Main.dfm"), FormText(kBig5Guo, "CHINESEBIG5_CHARSET"));
-  // What the converter started was ended with it (gone, or a zombie).
+  // What the converter started was ended with it (gone, or a zombie); a
+  // killed process may take a moment to go.
   const std::string pid = dir_.Read("helper.pid").substr(0, dir_.Read("helper.pid").find('\n'));
-  std::string state;
-  if (std::FILE* stat = std::fopen(("/proc/" + pid + "/stat").c_str(), "r")) {
+  const auto state_of = [&pid] {
+    std::FILE* stat = std::fopen(("/proc/" + pid + "/stat").c_str(), "r");
+    if (stat == nullptr) return std::string();
     char buffer[256] = {};
     std::fread(buffer, 1, sizeof buffer - 1, stat);
     std::fclose(stat);
     const std::string text = buffer;
-    state = text.substr(text.rfind(')') + 2, 1);
+    return text.substr(text.rfind(')') + 2, 1);
+  };
+  std::string state = state_of();
+  for (int i = 0; i < 100 && !state.empty() && state != "Z"; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    state = state_of();
   }
   EXPECT_TRUE(state.empty() || state == "Z") << "pid " << pid << " state " << state;
 }
