@@ -11,7 +11,7 @@
 #include "form/parser.h"
 #include "form/wide_string_fold.h"
 #include "platform/errors.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace {
 

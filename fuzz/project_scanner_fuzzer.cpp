@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 #include "workspace/project_scanner.h"
 #include "workspace/workspace.h"
 

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libicu-dev libopencc-dev opencc libgtest-dev libbenchmark-dev
-  qt6-base-dev fonts-wqy-microhei xvfb xauth
+  qt6-base-dev fonts-wqy-microhei xvfb xauth python3
   libuchardet-dev)  # only the benchmarks that measure the text classifier use uchardet
 
 tools/install-packages.sh "${packages[@]}"

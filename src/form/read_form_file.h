@@ -7,7 +7,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/debug_channel.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "form/parser.h"
-#include "workspace/line_form.h"
+#include "platform/line_form.h"
 
 namespace bgconv {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/ansi_codepage.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 

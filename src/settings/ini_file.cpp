@@ -6,7 +6,7 @@
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 namespace {

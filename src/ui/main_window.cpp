@@ -40,7 +40,7 @@
 #include "ui/messages.h"
 #include "ui/progress_form.h"
 #include "ui/qt_text.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 namespace {

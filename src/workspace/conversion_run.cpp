@@ -24,7 +24,7 @@
 #include "platform/purge.h"
 #include "platform/temporary_file.h"
 #include "workspace/backup.h"
-#include "workspace/line_form.h"
+#include "platform/line_form.h"
 #include "workspace/project_scanner.h"
 
 namespace bgconv {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/windows_names.h"
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 

@@ -1,10 +1,10 @@
-#include "workspace/line_form.h"
+#include "platform/line_form.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 namespace bgconv {
 namespace {

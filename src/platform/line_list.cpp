@@ -1,4 +1,4 @@
-#include "workspace/line_list.h"
+#include "platform/line_list.h"
 
 #include "platform/paths.h"
 

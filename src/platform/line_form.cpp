@@ -1,4 +1,4 @@
-#include "workspace/line_form.h"
+#include "platform/line_form.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
