@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "codec/converter.h"
+#include "platform/ansi_codepage.h"
 #include "platform/errors.h"
 
 namespace bgconv::cli {
@@ -73,6 +75,18 @@ std::string Arguments::Value() {
 
 void Arguments::Unknown(const std::string& option) const {
   throw UsageError(command_ + ": unknown option '" + option + "'");
+}
+
+int ParseDirection(const std::string& value, std::string_view command) {
+  if (value == "gb") return kBigToGb;
+  if (value == "big5") return kGbToBig;
+  throw UsageError(std::string(command) + ": --to takes 'gb' or 'big5', not '" + value + "'");
+}
+
+int ParseCodePage(const std::string& value, std::string_view command) {
+  if (value == "950") return kCodePageBig5;
+  if (value == "936") return kCodePageGb2312;
+  throw UsageError(std::string(command) + ": --acp takes 950 or 936, not '" + value + "'");
 }
 
 std::chrono::seconds ParseTimeout(const std::string& value, std::string_view command) {

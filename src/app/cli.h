@@ -72,6 +72,12 @@ decltype(auto) ForFile(const std::string& path, Work&& work) {
 
 int Run(const std::vector<std::string>& args, Io io);
 
+// The value of --to: "gb" (Big5 to GB2312) or "big5" (GB2312 to Big5).
+int ParseDirection(const std::string& value, std::string_view command);
+
+// The value of --acp: 950 or 936.
+int ParseCodePage(const std::string& value, std::string_view command);
+
 // The value of a --timeout option: a whole number of seconds, at least 1.
 std::chrono::seconds ParseTimeout(const std::string& value, std::string_view command);
 

@@ -35,12 +35,6 @@ constexpr std::string_view kExternalPassUsage =
     "Exits 1 when the converter cannot start or returns a code other than 0,\n"
     "or when a FILE was not copied back.\n";
 
-int ParseDirection(const std::string& value) {
-  if (value == "gb") return kBigToGb;
-  if (value == "big5") return kGbToBig;
-  throw UsageError("external-pass: --to takes 'gb' or 'big5', not '" + value + "'");
-}
-
 // Prints each log row once it is final: a row the converter redraws with CR
 // is printed in its last state.
 class TerminalReporter final : public ExternalPassReporter {
@@ -85,7 +79,7 @@ int RunExternalPass(Arguments& args, Io io) {
       return kExitOk;
     }
     if (*option == "--to") {
-      direction = ParseDirection(args.Value());
+      direction = ParseDirection(args.Value(), "external-pass");
     } else if (*option == "--parameter") {
       parameter = args.Value();
     } else if (*option == "--work-folder") {
@@ -112,8 +106,7 @@ int RunExternalPass(Arguments& args, Io io) {
   inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(*work_folder));
   inputs.timeout = timeout;
   for (const std::string& file : args.Operands()) {
-    const std::size_t slash = file.rfind(kPathSeparator);
-    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    const std::string name = FileNameOf(file);
     if (name.empty()) throw UsageError("external-pass: '" + file + "' names no file");
     inputs.rows.push_back({name, file});
   }

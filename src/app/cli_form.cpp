@@ -23,12 +23,6 @@ constexpr std::string_view kFormUsage =
     "A file that fails is named on standard error with the reason; the others\n"
     "are still written, and the exit code is 1.\n";
 
-int ParseCodePage(const std::string& value) {
-  if (value == "950") return kCodePageBig5;
-  if (value == "936") return kCodePageGb2312;
-  throw UsageError("form: --acp takes 950 or 936, not '" + value + "'");
-}
-
 // The decoded text, before folding; a failure names the file as
 // LoadFormText's does.
 std::string RawFormText(const std::string& path) {
@@ -56,7 +50,7 @@ int RunForm(Arguments& args, Io io) {
       return kExitOk;
     }
     if (*option == "--acp") {
-      code_page = ParseCodePage(args.Value());
+      code_page = ParseCodePage(args.Value(), "form");
     } else if (*option == "--raw") {
       raw = true;
     } else {

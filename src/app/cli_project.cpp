@@ -174,22 +174,10 @@ class ConsoleObserver : public ConversionObserver {
   bool drawn_ = false;
 };
 
-int ParseDirection(const std::string& value) {
-  if (value == "gb") return kBigToGb;
-  if (value == "big5") return kGbToBig;
-  throw UsageError("convert: --to takes 'gb' or 'big5', not '" + value + "'");
-}
-
 int ParseBackupMode(const std::string& value) {
   if (value == "copy") return kBackupCopy;
   if (value == "compression") return kBackupCompression;
   throw UsageError("convert: --backup-mode takes 'copy' or 'compression', not '" + value + "'");
-}
-
-int ParseCodePage(const std::string& value) {
-  if (value == "950") return kCodePageBig5;
-  if (value == "936") return kCodePageGb2312;
-  throw UsageError("convert: --acp takes 950 or 936, not '" + value + "'");
 }
 
 int ParseEngine(const std::string& value) {
@@ -262,7 +250,7 @@ int RunConvert(Arguments& args, Io io) {
       return kExitOk;
     }
     if (*option == "--to") {
-      direction = ParseDirection(args.Value());
+      direction = ParseDirection(args.Value(), "convert");
     } else if (*option == "--keep-original") {
       overwrite = kKeepSuffixedOriginal;
     } else if (*option == "--overwrite") {
@@ -284,7 +272,7 @@ int RunConvert(Arguments& args, Io io) {
     } else if (*option == "--no-change-default-charset") {
       change_default = false;
     } else if (*option == "--acp") {
-      code_page = ParseCodePage(args.Value());
+      code_page = ParseCodePage(args.Value(), "convert");
     } else if (*option == "--engine") {
       engine = ParseEngine(args.Value());
     } else if (*option == "--timeout") {

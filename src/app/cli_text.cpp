@@ -21,12 +21,6 @@ constexpr std::string_view kTextUsage =
     "                            (CHINESEBIG5_CHARSET <-> GB2312_CHARSET)\n"
     "  --change-default-charset  with --fix-charset, rewrite DEFAULT_CHARSET too\n";
 
-int ParseDirection(const std::string& value) {
-  if (value == "gb") return kBigToGb;
-  if (value == "big5") return kGbToBig;
-  throw UsageError("text: --to takes 'gb' or 'big5', not '" + value + "'");
-}
-
 std::string ReadInput(const std::vector<std::string>& operands, std::istream& in) {
   if (operands.size() > 1) throw UsageError("text: takes at most one FILE");
   if (!operands.empty() && operands[0] != "-") return ReadWholeFile(operands[0]);
@@ -47,7 +41,7 @@ int RunText(Arguments& args, Io io) {
       return kExitOk;
     }
     if (*option == "--to") {
-      direction = ParseDirection(args.Value());
+      direction = ParseDirection(args.Value(), "text");
     } else if (*option == "--fix-charset") {
       fix_charset = true;
     } else if (*option == "--change-default-charset") {

@@ -113,8 +113,7 @@ void LockFolders(const ExternalPassInputs& inputs, FolderLocks& locks) {
   if (!locks.TryLock(inputs.work_folder))
     throw Exception("Another conversion with the work folder " + inputs.work_folder + " is running");
   for (const auto& row : inputs.rows) {
-    const std::size_t slash = row.path.rfind(kPathSeparator);
-    if (!locks.TryLock(slash == std::string::npos ? std::string() : row.path.substr(0, slash + 1)))
+    if (!locks.TryLock(FolderOf(row.path)))
       throw Exception("Another conversion of " + row.path + " is running");
   }
 }

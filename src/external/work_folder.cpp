@@ -26,11 +26,6 @@ std::optional<Identity> IdentityOf(const std::string& path) {
   return Identity{info.st_dev, info.st_ino};
 }
 
-std::string FolderPartOf(const std::string& path) {
-  const std::size_t slash = path.rfind(kPathSeparator);
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
 // The identities of `folder` and of every folder above it, up to the root.
 std::set<Identity> FolderAndAbove(const std::string& folder) {
   std::set<Identity> identities;
@@ -77,7 +72,7 @@ class WorkFolderCheck {
 
   // Neither folder may hold the other.
   void ApartFromFolderOf(const std::string& row) {
-    const std::string folder = FolderPartOf(row);
+    const std::string folder = FolderOf(row).empty() ? std::string(".") : FolderOf(row);
     if (!seen_folders_.insert(folder).second) return;
     const auto row_folder = IdentityOf(folder);
     if (!row_folder) return;

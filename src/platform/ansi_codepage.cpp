@@ -44,6 +44,12 @@ void ToWideQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*,
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
 std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
   const auto byte = static_cast<unsigned char>(text[pos]);
   return (IsLeadByte(byte) && pos + 1 < text.size()) ? 2 : 1;

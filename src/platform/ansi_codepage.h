@@ -21,6 +21,10 @@ constexpr unsigned char AnsiUpper(unsigned char byte) {
   return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
+// `text` without the bytes of value 32 or less at either end (blanks and
+// control bytes).  No trail byte is this low, so a character is never split.
+std::string_view TrimBlanks(std::string_view text);
+
 // Length in bytes of the character that starts at text[pos]: 2 for a lead byte
 // followed by another byte, otherwise 1.
 std::size_t CharLengthAt(std::string_view text, std::size_t pos);

@@ -1,10 +1,13 @@
 #include "platform/paths.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/ansi_codepage.h"
@@ -30,6 +33,55 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension) {
   return result;
 }
 
+std::string FolderOf(std::string_view path) {
+  return std::string(path.substr(0, path.rfind(kPathSeparator) + 1));  // npos + 1 == 0: empty
+}
+
+std::string FileNameOf(std::string_view path) {
+  return std::string(path.substr(path.rfind(kPathSeparator) + 1));  // npos + 1 == 0
+}
+
+std::string ExtensionOf(std::string_view path) {
+  const std::string name = FileNameOf(path);
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string result(text);
+  for (auto& byte : result)
+    if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
+  return result;
+}
+
+std::string UpperExtensionOf(std::string_view path) { return UpperAscii(ExtensionOf(path)); }
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || path.front() == kPathSeparator) return path;
+  std::error_code error;
+  const auto current = std::filesystem::current_path(error);
+  if (error) throw EInOutError("Cannot find the current folder: " + error.message());
+  return EnsureTrailingBackslash(current.string()) + path;
+}
+
+std::string ExecutableFolder() { return FolderOf(ExecutablePath()); }
+
+std::vector<std::string> HomeFolders() {
+  std::vector<std::string> homes;
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') homes.emplace_back(home);
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
+    homes.emplace_back(found->pw_dir);
+  return homes;
+}
+
+std::string HomeFolder() {
+  const std::vector<std::string> homes = HomeFolders();
+  return homes.empty() ? std::string() : homes.front();
+}
+
 bool PathExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
@@ -51,9 +103,5 @@ std::string ExecutablePath() {
   }
 }
 
-std::string ExecutableFolder() {
-  const std::string path = ExecutablePath();
-  return path.substr(0, path.rfind(kPathSeparator) + 1);
-}
 
 }  // namespace bgconv

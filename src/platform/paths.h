@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bgconv {
 
@@ -22,6 +23,36 @@ std::string EnsureTrailingBackslash(std::string_view path);
 // `path` with the extension of its last component replaced by `extension`
 // (which includes its dot), or `extension` appended when it has none.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// The folder part of `path`, up to and including its last separator; empty
+// when it has none.
+std::string FolderOf(std::string_view path);
+
+// The last component of `path`.
+std::string FileNameOf(std::string_view path);
+
+// The extension of the last component of `path`, from its last dot on
+// (".pas"); empty when it has none.
+std::string ExtensionOf(std::string_view path);
+
+// `text` with its ASCII letters upper-cased; other bytes stay.
+std::string UpperAscii(std::string_view text);
+
+// The extension upper-cased in ASCII (".PAS").
+std::string UpperExtensionOf(std::string_view path);
+
+// `path` as an absolute path: a relative one gets the current directory in
+// front (nothing else changes).  The project scanner changes the current
+// directory, so every path kept for later must not depend on it.
+std::string AbsolutePath(const std::string& path);
+
+// The user's home folders: $HOME and the one of the password file (either
+// may be missing; they may be the same).
+std::vector<std::string> HomeFolders();
+
+// The user's home folder: $HOME, else the one of the password file; empty
+// when neither is known.
+std::string HomeFolder();
 
 // False only when the system says nothing is there; a path it cannot look
 // at (no permission) counts as present, so that reading it reports why.

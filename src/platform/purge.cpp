@@ -60,13 +60,7 @@ std::string Canonical(const std::string& path, std::error_code& error) {
 }
 
 bool IsHomeFolder(const std::string& canonical) {
-  std::vector<std::string> homes;
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') homes.emplace_back(home);
-  std::vector<char> buffer(16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-    homes.emplace_back(found->pw_dir);
+  const std::vector<std::string> homes = HomeFolders();
   return std::any_of(homes.begin(), homes.end(), [&](const std::string& home) {
     std::error_code ignored;
     return Canonical(home, ignored) == canonical;

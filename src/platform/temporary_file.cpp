@@ -15,25 +15,13 @@
 #include <string_view>
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 
 namespace bgconv {
 namespace {
 
 constexpr std::string_view kPrefix = ".bgconv-";
 constexpr std::string_view kRandomPart = "XXXXXX";
-
-// The folder part of `path` with its separator ("" when it has none), and
-// the name after it.
-struct SplitPath {
-  std::string folder;
-  std::string name;
-};
-
-SplitPath Split(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {"", path};
-  return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
 
 // FNV-1a: the same name gives the same hash on every run and machine.
 std::string NameHash(std::string_view name) {
@@ -71,8 +59,7 @@ std::optional<std::string> TemporaryKey(std::string_view entry) {
 }  // namespace
 
 TemporaryFile CreateTemporaryBeside(const std::string& target) {
-  const SplitPath split = Split(target);
-  std::string path = split.folder + StemOf(split.name) + std::string(kRandomPart);
+  std::string path = FolderOf(target) + StemOf(FileNameOf(target)) + std::string(kRandomPart);
   const int fd = ::mkostemp(path.data(), O_CLOEXEC);
   if (fd < 0) throw EFCreateError(target, std::strerror(errno));
   return TemporaryFile{FileDescriptor(fd), std::move(path)};
@@ -81,10 +68,11 @@ TemporaryFile CreateTemporaryBeside(const std::string& target) {
 void RemoveStaleTemporaries(const std::vector<std::string>& targets) {
   std::map<std::string, std::set<std::string>> keys_in;  // folder -> names and hashes of names
   for (const auto& target : targets) {
-    const SplitPath split = Split(target);
-    auto& keys = keys_in[split.folder.empty() ? "." : split.folder];
-    keys.insert("name " + split.name);
-    keys.insert("hash " + NameHash(split.name));
+    const std::string folder = FolderOf(target);
+    const std::string name = FileNameOf(target);
+    auto& keys = keys_in[folder.empty() ? "." : folder];
+    keys.insert("name " + name);
+    keys.insert("hash " + NameHash(name));
   }
   for (const auto& [folder_path, keys] : keys_in) {
     DIR* folder = ::opendir(folder_path.c_str());

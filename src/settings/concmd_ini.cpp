@@ -36,7 +36,7 @@ void SaveConCmdIni(const std::string& path, const ConCmdOptions& options) {
 }
 
 ConCmdReadmes LoadConCmdReadmes(const std::string& ini_path) {
-  const std::string folder = ini_path.substr(0, ini_path.rfind(kPathSeparator) + 1);
+  const std::string folder = FolderOf(ini_path);
   return {ReadIfPresent(folder + "readme_big5.txt"), ReadIfPresent(folder + "readme_gb.txt")};
 }
 

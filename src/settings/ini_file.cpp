@@ -20,13 +20,6 @@ int HexDigit(char c) {
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view text) {
-  // No trail byte is this low, so trimming never splits a character.
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size() && text[pos] == ' ') ++pos;

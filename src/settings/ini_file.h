@@ -26,8 +26,6 @@ namespace bgconv {
 // Nothing is returned for an empty text, other characters, or overflow.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-// `text` without the blanks and control characters at both ends.
-std::string_view TrimBlanks(std::string_view text);
 
 class TMemIniFile {
  public:

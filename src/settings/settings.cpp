@@ -36,16 +36,6 @@ std::string SubfolderOfExe(const SettingsContext& context, std::string_view name
 
 bool IsWritableFolder(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  std::vector<char> buffer(16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-    return found->pw_dir;
-  return {};
-}
-
 }  // namespace
 
 Font DesignFont() {

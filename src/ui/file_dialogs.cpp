@@ -22,10 +22,8 @@ bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& star
 }
 
 QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::string& exe_folder) {
-  const std::size_t slash = current.rfind(kPathSeparator);
-  const std::string start = !current.empty() && PathExists(current) && slash != std::string::npos
-                                ? current.substr(0, slash + 1)
-                                : exe_folder + "ConCmd" + kPathSeparator;
+  const std::string start = !FolderOf(current).empty() && PathExists(current) ? FolderOf(current)
+                                                                             : exe_folder + "ConCmd" + kPathSeparator;
   QFileDialog dialog(owner, QString(), PathToQt(start));
   dialog.setObjectName("OpenDialog");
   dialog.setFileMode(QFileDialog::ExistingFile);

@@ -261,11 +261,6 @@ class Run {
     return candidate;
   }
 
-  static std::string UpperAscii(std::string text) {
-    for (auto& c : text) c = static_cast<char>(AnsiUpper(static_cast<unsigned char>(c)));
-    return text;
-  }
-
   class PassReporter : public ExternalPassReporter {
    public:
     explicit PassReporter(ConversionObserver& observer) : observer_(observer) {}

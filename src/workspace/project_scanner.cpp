@@ -32,12 +32,6 @@ bool IsWordCharacter(char byte) {
   return value >= 0x80 || value == '_' || (value >= '0' && value <= '9') || (upper >= 'A' && upper <= 'Z');
 }
 
-std::string_view TrimControlsAndBlanks(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 void ChangeToFolder(const std::string& folder) {
   if (::chdir(folder.c_str()) != 0)
     throw EInOutError("Cannot change to the folder " + folder + ": " + std::strerror(errno));
@@ -64,7 +58,7 @@ void CollectNames(const LineList& lines, int first, int last, std::vector<std::s
                   NameResolver& resolver) {
   for (int i = first; i <= last; ++i) {
     const std::string field = ExtractField(lines.Get(static_cast<std::size_t>(i)), "'", 2);
-    const std::string_view name = TrimControlsAndBlanks(field);
+    const std::string_view name = TrimBlanks(field);
     if (!name.empty() && resolver.Resolve({}, name)) names.emplace_back(name);
   }
 }
@@ -119,11 +113,6 @@ bool FindKeywordLine(const LineList& lines, int start, std::string_view keyword,
     if (HoldsKeyword(lines.Get(i), stop_word)) return false;
   }
   return false;
-}
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t separator = path.rfind(kPathSeparator);
-  return std::string(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator + 1));
 }
 
 void ScanDprUnits(const std::string& path, std::vector<std::string>& names) {

@@ -55,8 +55,4 @@ void ScanDprUnits(const std::string& path, std::vector<std::string>& names, Name
 void ScanDpkUnits(const std::string& path, std::vector<std::string>& names);
 void ScanDpkUnits(const std::string& path, std::vector<std::string>& names, NameResolver& resolver);
 
-// The folder part of `path`, up to and including its last separator; empty
-// when it has none.
-std::string FolderOf(std::string_view path);
-
 }  // namespace bgconv

@@ -24,13 +24,6 @@ constexpr ImageOfExtension kFileTypeImages[] = {
     {".DPR", 2}, {".DPK", 3}, {".PAS", 4}, {".DFM", 5}, {".BPL", 6}, {".DLL", 7}, {".TXT", 8}, {".EXE", 9},
 };
 
-std::string UpperAscii(std::string_view text) {
-  std::string result(text);
-  for (auto& byte : result)
-    if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
-  return result;
-}
-
 bool IsProjectExtension(std::string_view upper_extension) {
   return upper_extension == ".DPR" || upper_extension == ".DPK";
 }
@@ -50,25 +43,6 @@ int FileTypeImageIndex(std::string_view extension) {
   return 0;
 }
 
-std::string FileNameOf(std::string_view path) {
-  return std::string(path.substr(path.rfind(kPathSeparator) + 1));  // npos + 1 == 0
-}
-
-std::string ExtensionOf(std::string_view path) {
-  const std::string name = FileNameOf(path);
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
-std::string UpperExtensionOf(std::string_view path) { return UpperAscii(ExtensionOf(path)); }
-
-std::string AbsolutePath(const std::string& path) {
-  if (path.empty() || path.front() == kPathSeparator) return path;
-  std::error_code error;
-  const auto current = std::filesystem::current_path(error);
-  if (error) throw EInOutError("Cannot find the current folder: " + error.message());
-  return EnsureTrailingBackslash(current.string()) + path;
-}
 
 void Workspace::AddFileRow(const std::string& path) {
   const std::string full = AbsolutePath(path);

@@ -40,21 +40,6 @@ std::int64_t FileSizeOf(const std::string& path);
 // 4 .PAS, 5 .DFM, 6 .BPL, 7 .DLL, 8 .TXT, 9 .EXE; 0 for anything else.
 int FileTypeImageIndex(std::string_view extension);
 
-// The extension of the last component of `path`, from its last dot on
-// (".pas"); empty when it has none.
-std::string ExtensionOf(std::string_view path);
-
-// The last component of `path`.
-std::string FileNameOf(std::string_view path);
-
-// The extension upper-cased in ASCII.
-std::string UpperExtensionOf(std::string_view path);
-
-// `path` as an absolute path: a relative one gets the current directory in
-// front (nothing else changes).  The scanner changes the current directory,
-// so every path the workspace keeps must not depend on it.
-std::string AbsolutePath(const std::string& path);
-
 class Workspace {
  public:
   using Question = std::function<bool(std::string_view question)>;
