@@ -14,6 +14,7 @@
 #include "platform/ansi_codepage.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_status.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
 
@@ -31,13 +32,6 @@ class LogRows final : public CaptureRows {
   ExternalPassReporter& reporter_;
 };
 
-using Identity = std::pair<dev_t, ino_t>;
-
-std::optional<Identity> IdentityOf(const std::string& path, bool follow_links) {
-  struct stat info {};
-  if ((follow_links ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0) return std::nullopt;
-  return Identity{info.st_dev, info.st_ino};
-}
 
 bool IsFormName(std::string_view name) {
   return name.size() >= 4 && SameTextIgnoringCase(name.substr(name.size() - 4), ".dfm");
@@ -73,7 +67,7 @@ class CopyBackPass {
  public:
   CopyBackPass(const ExternalPassInputs& inputs, ExternalPassReporter& reporter) : inputs_(inputs), reporter_(reporter) {
     for (const auto& row : inputs.rows) {
-      if (const auto file = IdentityOf(row.path, true)) row_files_.insert(*file);
+      if (const auto file = FileIdOf(row.path)) row_files_.insert(*file);
       before_.push_back(Before(inputs.work_folder + row.work_name, row.work_name));
     }
   }
@@ -98,14 +92,14 @@ class CopyBackPass {
   // A work copy that is one of the rows' own files (a link the converter
   // made) stays: deleting it would delete the user's file.
   void RemoveWorkCopy(const std::string& work_path) const {
-    const auto identity = IdentityOf(work_path, false);
+    const auto identity = FileIdOf(work_path, Links::kDoNotFollow);
     if (identity && row_files_.count(*identity) != 0) return;
     ::unlink(work_path.c_str());
   }
 
   const ExternalPassInputs& inputs_;
   ExternalPassReporter& reporter_;
-  std::set<Identity> row_files_;
+  std::set<FileId> row_files_;
   std::vector<HandedOver> before_;
 };
 

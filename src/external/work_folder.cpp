@@ -12,19 +12,16 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/file_status.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
 
 namespace bgconv {
 namespace {
 
-using Identity = std::pair<dev_t, ino_t>;
+using Identity = FileId;
 
-std::optional<Identity> IdentityOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-  return Identity{info.st_dev, info.st_ino};
-}
+std::optional<Identity> IdentityOf(const std::string& path) { return FileIdOf(path); }
 
 // The identities of `folder` and of every folder above it, up to the root.
 std::set<Identity> FolderAndAbove(const std::string& folder) {

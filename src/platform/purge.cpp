@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_descriptor.h"
 #include "platform/paths.h"
 
 namespace bgconv {
@@ -32,20 +32,6 @@ constexpr std::string_view kMarkerText =
 [[noreturn]] void Refuse(const std::string& path, std::string_view reason) {
   throw EInOutError("Refusing to delete " + path + ": " + std::string(reason));
 }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 std::string WithoutTrailingSeparators(std::string path) {
   while (path.size() > 1 && path.back() == kPathSeparator) path.pop_back();
@@ -135,7 +121,7 @@ void PurgeEntries(int folder_fd, const std::string& path, dev_t device, std::str
     }
     if (info.st_dev != device) Refuse(entry_path, "another file system is mounted there");
     {
-      Descriptor subfolder(OpenSubfolder(folder_fd, name, info));
+      FileDescriptor subfolder(OpenSubfolder(folder_fd, name, info));
       if (subfolder.get() < 0) Fail("Cannot open the folder", entry_path, errno);
       PurgeEntries(subfolder.get(), entry_path, device, {});
     }
@@ -164,7 +150,7 @@ namespace {
 
 // A work folder opened for a purge, after every check that it is one.
 struct CheckedWorkFolder {
-  std::unique_ptr<Descriptor> top;
+  FileDescriptor top;
   std::string canonical;
   dev_t device;
 };
@@ -185,14 +171,14 @@ CheckedWorkFolder OpenWorkFolderToPurge(const std::string& folder) {
 
   // From here on the resolved path: "work/." or "a/../work" name the same
   // folder, but only the plain form can be removed at the end.
-  auto top = std::make_unique<Descriptor>(::open(canonical.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (top->get() < 0) Fail("Cannot open the folder", path, errno);
+  FileDescriptor top(::open(canonical.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (top.get() < 0) Fail("Cannot open the folder", path, errno);
   struct stat opened {};
-  if (::fstat(top->get(), &opened) != 0) Fail("Cannot open the folder", path, errno);
+  if (::fstat(top.get(), &opened) != 0) Fail("Cannot open the folder", path, errno);
   if (opened.st_dev != info.st_dev || opened.st_ino != info.st_ino) Refuse(path, "it changed while being checked");
   const std::string marker(kWorkFolderMarker);
   struct stat marker_info {};
-  if (::fstatat(top->get(), marker.c_str(), &marker_info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(marker_info.st_mode))
+  if (::fstatat(top.get(), marker.c_str(), &marker_info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(marker_info.st_mode))
     Refuse(path, "it is not a work folder created by bgconv (it holds no " + marker + ")");
   return {std::move(top), std::move(canonical), info.st_dev};
 }
@@ -202,15 +188,15 @@ CheckedWorkFolder OpenWorkFolderToPurge(const std::string& folder) {
 void PurgeDirectory(const std::string& folder) {
   const CheckedWorkFolder work = OpenWorkFolderToPurge(folder);
   const std::string marker(kWorkFolderMarker);
-  PurgeEntries(work.top->get(), work.canonical, work.device, marker);
-  if (::unlinkat(work.top->get(), marker.c_str(), 0) != 0)
+  PurgeEntries(work.top.get(), work.canonical, work.device, marker);
+  if (::unlinkat(work.top.get(), marker.c_str(), 0) != 0)
     Fail("Cannot delete", work.canonical + kPathSeparator + marker, errno);
   if (::rmdir(work.canonical.c_str()) != 0) Fail("Cannot delete the folder", WithoutTrailingSeparators(folder), errno);
 }
 
 void EmptyWorkFolder(const std::string& folder) {
   const CheckedWorkFolder work = OpenWorkFolderToPurge(folder);
-  PurgeEntries(work.top->get(), work.canonical, work.device, kWorkFolderMarker);
+  PurgeEntries(work.top.get(), work.canonical, work.device, kWorkFolderMarker);
 }
 
 bool IsMarkedWorkFolder(const std::string& folder) {

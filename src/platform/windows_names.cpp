@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/ansi_codepage.h"
+#include "platform/file_status.h"
 #include "platform/paths.h"
 
 namespace bgconv {
@@ -13,10 +14,20 @@ namespace {
 
 enum class Kind { kMissing, kFolder, kFile };
 
-Kind KindOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return Kind::kMissing;
-  return S_ISDIR(info.st_mode) ? Kind::kFolder : Kind::kFile;
+// What a name finds: a folder, a file (of any other kind), or nothing the
+// system will show.
+Kind Find(const std::string& path) {
+  switch (KindOf(path)) {
+    case FileKind::kMissing:
+    case FileKind::kHidden:
+      return Kind::kMissing;
+    case FileKind::kFolder:
+      return Kind::kFolder;
+    case FileKind::kRegular:
+    case FileKind::kOther:
+      break;
+  }
+  return Kind::kFile;
 }
 
 std::vector<std::string_view> Components(std::string_view path) {
@@ -46,7 +57,7 @@ std::optional<std::string> NameResolver::Resolve(const std::string& folder, std:
   // An absolute name stands after the folder too: a project names no file
   // outside the folder it is given.
   const std::string full = folder + native;
-  switch (KindOf(full)) {
+  switch (Find(full)) {
     case Kind::kFile:
       return full;
     case Kind::kFolder:
@@ -63,14 +74,14 @@ std::optional<std::string> NameResolver::Resolve(const std::string& folder, std:
     const std::string_view component = components[i];
     const bool last = i + 1 == components.size();
     std::string candidate = resolved + std::string(component);
-    if (!component.empty() && component != "." && component != ".." && KindOf(candidate) == Kind::kMissing) {
+    if (!component.empty() && component != "." && component != ".." && Find(candidate) == Kind::kMissing) {
       const auto& entries = Entries(resolved.empty() ? std::string(".") : resolved);
       const auto match = std::find_if(entries.begin(), entries.end(),
                                       [&](const std::string& entry) { return SameTextIgnoringCase(entry, component); });
       if (match == entries.end()) return std::nullopt;
       candidate = resolved + *match;
     }
-    if (last) return KindOf(candidate) == Kind::kFile ? std::optional<std::string>(candidate) : std::nullopt;
+    if (last) return Find(candidate) == Kind::kFile ? std::optional<std::string>(candidate) : std::nullopt;
     resolved = candidate + kPathSeparator;
   }
   return std::nullopt;

@@ -19,6 +19,7 @@
 #include "external/work_folder.h"
 #include "platform/ansi_codepage.h"
 #include "platform/file_copy.h"
+#include "platform/file_status.h"
 #include "platform/folder_lock.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
@@ -53,9 +54,17 @@ enum class Presence { kMissing, kRegularFile, kOther };
 // Whether there is a file to convert at `path`.  A path the system will not
 // look at (no permission) counts as a file, so that reading it says why.
 Presence PresenceOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return (errno == ENOENT || errno == ENOTDIR) ? Presence::kMissing : Presence::kRegularFile;
-  return S_ISREG(info.st_mode) ? Presence::kRegularFile : Presence::kOther;
+  switch (KindOf(path)) {
+    case FileKind::kMissing:
+      return Presence::kMissing;
+    case FileKind::kRegular:
+    case FileKind::kHidden:
+      return Presence::kRegularFile;
+    case FileKind::kFolder:
+    case FileKind::kOther:
+      break;
+  }
+  return Presence::kOther;
 }
 
 std::string Describe(const std::exception& error) {

@@ -14,6 +14,7 @@
 #include "platform/ansi_codepage.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_status.h"
 #include "platform/paths.h"
 #include "settings/concmd_ini.h"
 #include "vocabulary.h"
@@ -44,17 +45,11 @@ bool IsSwitch(std::string_view arg) {
 
 unsigned char Folded(char c) { return AnsiUpper(static_cast<unsigned char>(c)); }
 
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+bool IsFolder(const std::string& path) { return KindOf(path) == FileKind::kFolder; }
 
 // A symbolic link is no file of the folder: converting through it would
 // rewrite a file that lies elsewhere.
-bool IsRegularFile(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
+bool IsRegularFile(const std::string& path) { return KindOf(path, Links::kDoNotFollow) == FileKind::kRegular; }
 
 void Line(std::ostream& out, std::string_view text) { out << text << "\r\n" << std::flush; }
 
