@@ -2,7 +2,6 @@
 // the command line.  Both take their defaults from the settings file when
 // there is one; options override them.
 
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/console_observer.h"
 #include "platform/ansi_codepage.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -101,78 +101,6 @@ Value Choose(const std::optional<Value>& option, const std::optional<Settings>& 
   if (settings) return from_settings(*settings);
   return fallback;
 }
-
-// The log on standard error.  On a terminal the last line is a progress bar
-// that every log line pushes down.
-class ConsoleObserver : public ConversionObserver {
- public:
-  ConsoleObserver(std::ostream& err, bool terminal, bool quiet, std::size_t rows)
-      : err_(err), terminal_(terminal && !quiet), quiet_(quiet), rows_(rows) {}
-
-  void ShowProgress(std::string_view title) override {
-    title_ = std::string(title);
-    shown_ = true;
-    Draw();
-  }
-  void UpdateProgress(int percent) override {
-    percent_ = percent;
-    Draw();
-  }
-  void UpdateProgressTitle(std::string_view title) override {
-    ++row_;
-    title_ = std::string(title);
-    Draw();
-  }
-  void HideProgress() override {
-    Clear();
-    shown_ = false;
-    err_.flush();
-  }
-  void Log(std::string_view line) override {
-    if (quiet_) return;
-    Clear();
-    err_ << line << '\n';
-    Draw();
-  }
-  void ShowMessage(std::string_view text) override {
-    Clear();
-    err_ << "bgconv: " << text << '\n';
-    Draw();
-  }
-  void ShowPage(NotebookPage) override {}
-
- private:
-  void Clear() {
-    if (terminal_ && drawn_) err_ << "\r\033[K";
-    drawn_ = false;
-  }
-  void Draw() {
-    if (!terminal_ || !shown_) return;
-    constexpr int kBarWidth = 24;
-    const int filled = std::clamp(percent_, 0, 100) * kBarWidth / 100;
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
-                       std::to_string(row_) + "/" + std::to_string(rows_) + " " + title_;
-    if (line.size() > Width()) line.resize(Width());
-    err_ << "\r\033[K" << line << std::flush;
-    drawn_ = true;
-  }
-  std::size_t Width() const {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col - 1u;
-    return 79;
-  }
-
-  std::ostream& err_;
-  const bool terminal_;
-  const bool quiet_;
-  const std::size_t rows_;
-  std::size_t row_ = 0;
-  int percent_ = 0;
-  std::string title_;
-  bool shown_ = false;
-  bool drawn_ = false;
-};
 
 int ParseBackupMode(const std::string& value) {
   if (value == "copy") return kBackupCopy;
