@@ -60,7 +60,7 @@ int RunText(Arguments& args, Io io) {
   if (change_default && !fix_charset) throw UsageError("text: --change-default-charset needs --fix-charset");
 
   std::string text = ConvertText(ReadInput(args.Operands(), io.in), *direction);
-  if (fix_charset) text = FixCharsetNames(text, *direction, change_default);
+  if (fix_charset) text = FixCharsetNames(text, TargetSet(*direction), *direction, change_default);
   io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
   io.out.flush();
   if (!io.out) throw Exception("cannot write to standard output");

@@ -156,7 +156,7 @@ class Run {
     if (IsFormFile(path)) {
       text = inputs_.load_form_text(path, ansi_code_page_);
       ToLineListForm(text);
-      text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
+      text = FixCharsetNames(text, SourceSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
       ToLineListForm(text);
     } else {
       text = ReadWholeFile(path);
@@ -299,7 +299,7 @@ class Run {
   void ConvertFormFile(const std::string& path) {
     std::string text = inputs_.load_form_text(path, ansi_code_page_);
     text = ConvertText(text, inputs_.direction);
-    text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
+    text = FixCharsetNames(text, TargetSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
     ToLineListForm(text);
     WriteFileAtomically(path, text, inputs_.write_options);
   }
