@@ -46,6 +46,13 @@ void CopySingleBytes(const unsigned char*& in, const unsigned char* end, char*& 
   }
 }
 
+// 1 when `at` holds a lead byte and a trail byte of the source set, else 0;
+// both tests are made and combined without a branch between them.
+template <CodeSet kSource>
+unsigned StartsPair(const unsigned char* at) {
+  return static_cast<unsigned>(IsPairLead(at[0])) & static_cast<unsigned>(IsTrailByte(kSource, at[1]));
+}
+
 #if defined(__SSE2__)
 // Converts eight pairs at a time while the next sixteen bytes are eight lead
 // bytes, each followed by a trail byte of the source set, and every code lies
@@ -95,11 +102,6 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
   }
 }
 #else
-template <CodeSet kSource>
-bool StartsPair(const unsigned char* at) {
-  return IsPairLead(at[0]) & IsTrailByte(kSource, at[1]);
-}
-
 // Converts four pairs at a time while the next eight bytes are four whole pairs.
 template <CodeSet kSource>
 void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
@@ -141,7 +143,7 @@ std::string Scan(const Table table, std::string_view input) {
     if constexpr (kZeroFree) ConvertPairBlocks<kSource>(in, end, out, table);
     // One branch per pair: in Chinese text the two Big5 trail byte ranges
     // alternate at random.
-    while (end - in >= 2 && (IsPairLead(in[0]) & IsTrailByte(kSource, in[1]))) {
+    while (end - in >= 2 && StartsPair<kSource>(in)) {
       emit(table.EntryOf(in[0], in[1]));
       in += 2;
     }
