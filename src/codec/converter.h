@@ -2,8 +2,8 @@
 // The built-in engine: rewrites a byte string from one Chinese code page to
 // the other in one left-to-right scan.  Bytes 0x00-0xA0 pass through; a byte
 // 0xA1-0xFF followed by a trail byte of the source set is a pair, replaced by
-// its code-table entry; without one it becomes a blank.  The result always
-// has the input's length.
+// its code-table entry; without one it becomes a blank.  With the built-in
+// tables (no zero byte) the result always has the input's length.
 
 #include <cstdint>
 #include <span>
