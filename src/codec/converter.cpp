@@ -56,7 +56,8 @@ unsigned StartsPair(const unsigned char* at) {
 #if defined(__SSE2__)
 // Converts eight pairs at a time while the next sixteen bytes are eight lead
 // bytes, each followed by a trail byte of the source set, and every code lies
-// inside the table.
+// inside the table; then four more where only they are whole pairs, as at the
+// end of a line.
 template <CodeSet kSource>
 void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
   // Signed comparisons: with its high bit flipped, 0xA1-0xFE is 0x21-0x7E.
@@ -68,8 +69,9 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
   const __m128i first = _mm_set1_epi16(static_cast<short>(table.first_code));
   const __m128i sign = _mm_set1_epi16(static_cast<short>(0x8000));
   const __m128i count = _mm_set1_epi16(static_cast<short>(table.count ^ 0x8000));
-  while (end - in >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  // One bit per byte of `block` that belongs to a whole pair inside the
+  // table; `index` gets the table index of each 16-bit lane.
+  const auto whole_pairs = [&](__m128i block, __m128i& index) {
     const __m128i lead = _mm_cmpgt_epi8(_mm_xor_si128(block, high_bit), last_single);
     // Trail bytes: 0xA1-0xFE, that is a lead byte other than 0xFF; Big5 adds 0x40-0x7E.
     __m128i trail = _mm_andnot_si128(_mm_cmpeq_epi8(block, all_ones), lead);
@@ -79,16 +81,19 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
     }
     // Each 16-bit lane holds lead byte and trail byte; swapped, it is the code.
     const __m128i code = _mm_or_si128(_mm_slli_epi16(block, 8), _mm_srli_epi16(block, 8));
-    const __m128i index = _mm_sub_epi16(code, first);
+    index = _mm_sub_epi16(code, first);
     // Unsigned index < count, compared as signed numbers with the sign flipped.
     const __m128i in_table = _mm_cmplt_epi16(_mm_xor_si128(index, sign), count);
-    // One branch for all three conditions: the block ends where a line ends,
+    // One branch for all three conditions: a block ends where a line ends,
     // and which condition fails there is anyone's guess.
-    const int whole_pairs = (_mm_movemask_epi8(lead) & 0x5555) | (_mm_movemask_epi8(trail) & 0xAAAA);
-    if ((whole_pairs & _mm_movemask_epi8(in_table)) != 0xFFFF) return;
-    const auto put = [&](int pair, int lane) {
-      std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
-    };
+    return ((_mm_movemask_epi8(lead) & 0x5555) | (_mm_movemask_epi8(trail) & 0xAAAA)) & _mm_movemask_epi8(in_table);
+  };
+  const auto put = [&](int pair, int lane) {
+    std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
+  };
+  const unsigned char* const start = in;
+  __m128i index;
+  while (end - in >= 16 && whole_pairs(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), index) == 0xFFFF) {
     put(0, _mm_extract_epi16(index, 0));
     put(1, _mm_extract_epi16(index, 1));
     put(2, _mm_extract_epi16(index, 2));
@@ -99,6 +104,17 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
     put(7, _mm_extract_epi16(index, 7));
     in += 16;
     out += 16;
+  }
+  // Only after a long run: a short one (a word in a literal) would pay for
+  // two failed tries instead of one.
+  if (in != start && end - in >= 8 &&
+      (whole_pairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in)), index) & 0xFF) == 0xFF) {
+    put(0, _mm_extract_epi16(index, 0));
+    put(1, _mm_extract_epi16(index, 1));
+    put(2, _mm_extract_epi16(index, 2));
+    put(3, _mm_extract_epi16(index, 3));
+    in += 8;
+    out += 8;
   }
 }
 #else

@@ -152,8 +152,10 @@ TEST(Converter, EveryPairMatchesThePlainScan) {
   ExpectBothLikeThePlainScan(separated);
 }
 
-// Every text of up to four bytes of the kinds above, each also in the middle
-// of runs of pairs, where the block paths take it.
+// Every text of up to four bytes of the kinds above, each also among runs of
+// pairs, where the block paths take it: at the start of a block of eight
+// pairs, in the middle of one, and at the end of the four pairs that follow
+// a block.
 TEST(Converter, EveryShortTextMatchesThePlainScan) {
   std::vector<std::string> texts{""};
   for (std::size_t begin = 0, length = 0; length < 4; ++length) {
@@ -169,6 +171,7 @@ TEST(Converter, EveryShortTextMatchesThePlainScan) {
     ExpectBothLikeThePlainScan(text);
     ExpectBothLikeThePlainScan("ab" + text + run + run);
     ExpectBothLikeThePlainScan(run.substr(0, 7) + text + run + "abcdefgh");
+    ExpectBothLikeThePlainScan(run + run.substr(0, 6) + text + "\r\n");
   }
 }
 
