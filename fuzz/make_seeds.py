@@ -3,7 +3,9 @@
 
 form_stream_fuzzer: the binary form fixture of the tests and one form holding every
 value kind; form_text_fuzzer: form texts, each after one byte that picks the code
-page (odd: Big5, even: GB2312).
+page (odd: Big5, even: GB2312); converter_fuzzer: the sample unit and text with
+stray high bytes; charset_names_fuzzer: form texts after one byte that picks the
+set, the direction and the default choice; ini_file_fuzzer: settings files.
 """
 import os
 import struct
@@ -38,6 +40,20 @@ def write(folder, name, data):
         out.write(data)
 
 
+# Stray high bytes as real projects hold them: a Latin-1 comment and literal,
+# a UTF-8 line, a lead byte before CR LF and one at the very end.
+STRAY = (b"{ Fran\xe7ois }\r\nS := 'caf\xe9';\r\n"
+         b"Caption = '\xe4\xb8\xad\xe6\x96\x87'\r\n\xa4\r\n\x81\xa1\xa1\x40\xb3\x5c\xa5\x5c\xa4")
+
+CHARSET_FORM = (b"object Form1: TForm1\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n"
+                b"  Font.Name = '\xb7\x73\xb2\xd3\xa9\xfa\xc5\xe9'\r\n  Hint = '\xe9'gb2312_charset\r\n"
+                b"  Tag = \x81DEFAULT_CHARSET\r\nend\r\n")
+
+SETTINGS = (b"; kept by hand\r\n[cpView]\r\nFont=\xb7\x73\xb2\xd3\xa9\xfa\xc5\xe9,136,12,0\r\n\r\n"
+            b"[cpOption]\r\n ChagerCharset = 1 \r\nBackUporiginal=0\r\nchagercharset=$10\r\n"
+            b"[cpEng]\nFilePath=C:\\ConCmd\\ConCmd.exe\nParameter=/f:d\n[\xa4]\n[\xa4]]\nplain line\n")
+
+
 def main():
     fixtures = os.path.join(HERE, "..", "tests", "form", "fixtures")
     with open(os.path.join(fixtures, "main_form.dfm"), "rb") as binary:
@@ -46,6 +62,15 @@ def main():
     for name, code_page in (("main_form.txt", b"\x01"), ("text_form.dfm", b"\x00")):
         with open(os.path.join(fixtures, name), "rb") as text:
             write("form_text_fuzzer", name, code_page + text.read())
+    with open(os.path.join(HERE, "..", "examples", "project", "MainForm.pas"), "rb") as unit:
+        write("converter_fuzzer", "MainForm.pas", unit.read())
+    write("converter_fuzzer", "stray_bytes.txt", STRAY)
+    with open(os.path.join(fixtures, "main_form.950.txt"), "rb") as text:
+        write("charset_names_fuzzer", "main_form.950.txt", b"\x01" + text.read())
+    for choice in range(8):
+        write("charset_names_fuzzer", "charset_form_%d.txt" % choice, bytes([choice]) + CHARSET_FORM)
+    write("ini_file_fuzzer", "settings.ini", SETTINGS)
+    write("ini_file_fuzzer", "concmd.ini", b"[Data]\r\nAgegbfix=762576896\r\nIgnore=*.exe;*.dll\r\nFixHtmlCharset=0\r\n")
 
 
 if __name__ == "__main__":

@@ -26,3 +26,6 @@ run() {
 run form_stream_fuzzer -max_len=65536
 run form_text_fuzzer -max_len=16384 -dict=fuzz/form_text.dict
 run project_scanner_fuzzer -max_len=4096
+run converter_fuzzer -max_len=4096
+run charset_names_fuzzer -max_len=4096 -dict=fuzz/charset_names.dict
+run ini_file_fuzzer -max_len=4096 -dict=fuzz/ini_file.dict

@@ -57,7 +57,7 @@ int RunText(Arguments& args, Io io) {
   const bool from_file = !operands.empty() && operands[0] != "-";
   return ForFile(from_file ? operands[0] : "standard input", [&] {
     std::string text = ConvertText(ReadInput(operands, io.in), *direction);
-    if (fix_charset) text = FixCharsetNames(text, *direction, change_default);
+    if (fix_charset) text = FixCharsetNames(text, TargetSet(*direction), *direction, change_default);
     io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
     io.out.flush();
     if (!io.out) throw Exception("cannot write to standard output");

@@ -5,7 +5,7 @@
 
 namespace bgconv {
 
-std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to) {
+std::string ReplaceIgnoringCase(std::string_view text, CodeSet text_set, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(text);
   std::string result;
   result.reserve(text.size());
@@ -16,8 +16,8 @@ std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, st
   std::size_t pos = 0;
   while (pos < text.size()) {
     const auto byte = static_cast<unsigned char>(text[pos]);
-    if (IsLeadByte(byte)) {
-      pos += CharLengthAt(text, pos);
+    if (PairLengthAt(text_set, text, pos) == 2) {
+      pos += 2;
     } else if (AnsiUpper(byte) == first && MatchesIgnoreCaseAt(text, pos, from)) {
       result.append(text.substr(copied, pos - copied));
       result += to;
@@ -31,12 +31,12 @@ std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, st
   return result;
 }
 
-std::string FixCharsetNames(std::string_view text, int direction, bool change_default) {
+std::string FixCharsetNames(std::string_view text, CodeSet text_set, int direction, bool change_default) {
   if (direction != kBigToGb && direction != kGbToBig) return std::string(text);
   const auto source = direction == kBigToGb ? kBig5CharsetName : kGbCharsetName;
   const auto target = direction == kBigToGb ? kGbCharsetName : kBig5CharsetName;
-  std::string result = ReplaceIgnoringCase(text, source, target);
-  if (change_default) result = ReplaceIgnoringCase(result, kDefaultCharsetName, target);
+  std::string result = ReplaceIgnoringCase(text, text_set, source, target);
+  if (change_default) result = ReplaceIgnoringCase(result, text_set, kDefaultCharsetName, target);
   return result;
 }
 

@@ -46,27 +46,54 @@ void CopySingleBytes(const unsigned char*& in, const unsigned char* end, char*& 
   }
 }
 
+// 1 when `at` holds a lead byte and a trail byte of the source set, else 0;
+// both tests are made and combined without a branch between them.
+template <CodeSet kSource>
+unsigned StartsPair(const unsigned char* at) {
+  return static_cast<unsigned>(IsPairLead(at[0])) & static_cast<unsigned>(IsTrailByte(kSource, at[1]));
+}
+
 #if defined(__SSE2__)
 // Converts eight pairs at a time while the next sixteen bytes are eight lead
-// bytes, each with its trail byte, and every code lies inside the table.
+// bytes, each followed by a trail byte of the source set, and every code lies
+// inside the table; then four more where only they are whole pairs, as at the
+// end of a line.
+template <CodeSet kSource>
 void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
+  // Signed comparisons: with its high bit flipped, 0xA1-0xFE is 0x21-0x7E.
   const __m128i high_bit = _mm_set1_epi8(static_cast<char>(0x80));
   const __m128i last_single = _mm_set1_epi8(0x20);  // 0xA0 with its high bit flipped
+  const __m128i all_ones = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i below_low_trails = _mm_set1_epi8(0x3F);
+  const __m128i above_low_trails = _mm_set1_epi8(0x7F);
   const __m128i first = _mm_set1_epi16(static_cast<short>(table.first_code));
   const __m128i sign = _mm_set1_epi16(static_cast<short>(0x8000));
   const __m128i count = _mm_set1_epi16(static_cast<short>(table.count ^ 0x8000));
-  while (end - in >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    const int leads = _mm_movemask_epi8(_mm_cmpgt_epi8(_mm_xor_si128(block, high_bit), last_single));
-    if ((leads & 0x5555) != 0x5555) return;
+  // One bit per byte of `block` that belongs to a whole pair inside the
+  // table; `index` gets the table index of each 16-bit lane.
+  const auto whole_pairs = [&](__m128i block, __m128i& index) {
+    const __m128i lead = _mm_cmpgt_epi8(_mm_xor_si128(block, high_bit), last_single);
+    // Trail bytes: 0xA1-0xFE, that is a lead byte other than 0xFF; Big5 adds 0x40-0x7E.
+    __m128i trail = _mm_andnot_si128(_mm_cmpeq_epi8(block, all_ones), lead);
+    if constexpr (kSource == CodeSet::kBig5) {
+      trail = _mm_or_si128(trail, _mm_and_si128(_mm_cmpgt_epi8(block, below_low_trails),
+                                                _mm_cmplt_epi8(block, above_low_trails)));
+    }
     // Each 16-bit lane holds lead byte and trail byte; swapped, it is the code.
     const __m128i code = _mm_or_si128(_mm_slli_epi16(block, 8), _mm_srli_epi16(block, 8));
-    const __m128i index = _mm_sub_epi16(code, first);
+    index = _mm_sub_epi16(code, first);
     // Unsigned index < count, compared as signed numbers with the sign flipped.
-    if (_mm_movemask_epi8(_mm_cmplt_epi16(_mm_xor_si128(index, sign), count)) != 0xFFFF) return;
-    const auto put = [&](int pair, int lane) {
-      std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
-    };
+    const __m128i in_table = _mm_cmplt_epi16(_mm_xor_si128(index, sign), count);
+    // One branch for all three conditions: a block ends where a line ends,
+    // and which condition fails there is anyone's guess.
+    return ((_mm_movemask_epi8(lead) & 0x5555) | (_mm_movemask_epi8(trail) & 0xAAAA)) & _mm_movemask_epi8(in_table);
+  };
+  const auto put = [&](int pair, int lane) {
+    std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
+  };
+  const unsigned char* const start = in;
+  __m128i index;
+  while (end - in >= 16 && whole_pairs(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), index) == 0xFFFF) {
     put(0, _mm_extract_epi16(index, 0));
     put(1, _mm_extract_epi16(index, 1));
     put(2, _mm_extract_epi16(index, 2));
@@ -78,11 +105,24 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
     in += 16;
     out += 16;
   }
+  // Only after a long run: a short one (a word in a literal) would pay for
+  // two failed tries instead of one.
+  if (in != start && end - in >= 8 &&
+      (whole_pairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in)), index) & 0xFF) == 0xFF) {
+    put(0, _mm_extract_epi16(index, 0));
+    put(1, _mm_extract_epi16(index, 1));
+    put(2, _mm_extract_epi16(index, 2));
+    put(3, _mm_extract_epi16(index, 3));
+    in += 8;
+    out += 8;
+  }
 }
 #else
-// Converts four pairs at a time while the next four lead bytes line up.
+// Converts four pairs at a time while the next eight bytes are four whole pairs.
+template <CodeSet kSource>
 void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
-  while (end - in >= 8 && ((in[0] > 0xA0) & (in[2] > 0xA0) & (in[4] > 0xA0) & (in[6] > 0xA0))) {
+  while (end - in >= 8 && (StartsPair<kSource>(in) & StartsPair<kSource>(in + 2) & StartsPair<kSource>(in + 4) &
+                           StartsPair<kSource>(in + 6))) {
     for (int pair = 0; pair < 4; ++pair) std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
     in += 8;
     out += 8;
@@ -90,26 +130,13 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
 }
 #endif
 
-}  // namespace
-
-TableConverter::TableConverter(ResourceStream table, std::uint16_t first_code)
-    : table_(table),
-      first_code_(first_code),
-      zero_free_(std::memchr(table.Bytes().data(), 0, table.Size()) == nullptr) {}
-
-std::string TableConverter::Convert(std::string_view input) const {
-  return zero_free_ ? Scan<true>(input) : Scan<false>(input);
-}
-
-template <bool kZeroFree>
-std::string TableConverter::Scan(std::string_view input) const {
-  // Locals, not members: the output stores could otherwise alias them and
-  // force a reload per pair.
-  const Table table{table_.Bytes().data(), table_.Size() / 2, first_code_};
-  // Every pair yields at most two bytes; only a lead byte at the very end can
-  // make the result one byte longer than the input.  So the output never runs
-  // ahead of the input, and the block stores stay inside.
-  std::string result(input.size() + 1, '\0');
+// `table` is a copy, not a reference: the output stores could otherwise
+// alias it and force a reload per pair.
+template <bool kZeroFree, CodeSet kSource>
+std::string Scan(const Table table, std::string_view input) {
+  // No character yields more bytes than it takes, so the output never runs
+  // ahead of the input and the block stores stay inside.
+  std::string result(input.size(), '\0');
   char* out = result.data();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const auto* const end = in + input.size();
@@ -128,16 +155,19 @@ std::string TableConverter::Scan(std::string_view input) const {
 
   while (in < end) {
     CopySingleBytes(in, end, out);
-    while (in < end && *in <= 0xA0) *out++ = static_cast<char>(*in++);
-    if constexpr (kZeroFree) ConvertPairBlocks(in, end, out, table);
-    // A lead byte always takes the next byte, whatever it is.
-    while (end - in >= 2 && *in > 0xA0) {
+    while (in < end && !IsPairLead(*in)) *out++ = static_cast<char>(*in++);
+    if constexpr (kZeroFree) ConvertPairBlocks<kSource>(in, end, out, table);
+    // One branch per pair: in Chinese text the two Big5 trail byte ranges
+    // alternate at random.
+    while (end - in >= 2 && StartsPair<kSource>(in)) {
       emit(table.EntryOf(in[0], in[1]));
       in += 2;
     }
-    // At the end of the input a lead byte is looked up with a trail byte 0x00.
-    if (end - in == 1 && *in > 0xA0) {
-      emit(table.EntryOf(*in, 0));
+    // A lead byte without a trail byte (a Latin-1 letter, a cut character)
+    // becomes one blank and the next byte is read on its own: no quote or
+    // line end is ever swallowed.
+    if (in < end && IsPairLead(*in)) {
+      *out++ = ' ';
       ++in;
     }
   }
@@ -145,11 +175,27 @@ std::string TableConverter::Scan(std::string_view input) const {
   return result;
 }
 
+}  // namespace
+
+TableConverter::TableConverter(ResourceStream table, std::uint16_t first_code, CodeSet source)
+    : table_(table),
+      first_code_(first_code),
+      source_(source),
+      zero_free_(std::memchr(table.Bytes().data(), 0, table.Size()) == nullptr) {}
+
+std::string TableConverter::Convert(std::string_view input) const {
+  const Table table{table_.Bytes().data(), table_.Size() / 2, first_code_};
+  if (source_ == CodeSet::kBig5) {
+    return zero_free_ ? Scan<true, CodeSet::kBig5>(table, input) : Scan<false, CodeSet::kBig5>(table, input);
+  }
+  return zero_free_ ? Scan<true, CodeSet::kGb2312>(table, input) : Scan<false, CodeSet::kGb2312>(table, input);
+}
+
 TBIG2GB::TBIG2GB(std::span<const DataItem> items)
-    : TableConverter(ResourceStream::Open("BIG2GB", items), kBig5FirstCode) {}
+    : TableConverter(ResourceStream::Open("BIG2GB", items), kBig5FirstCode, CodeSet::kBig5) {}
 
 TGB2BIG::TGB2BIG(std::span<const DataItem> items)
-    : TableConverter(ResourceStream::Open("GB2BIG", items), kGbFirstCode),
+    : TableConverter(ResourceStream::Open("GB2BIG", items), kGbFirstCode, CodeSet::kGb2312),
       alternative_codes_(ResourceStream::Open("DUPCODE", items)),
       alternative_data_(ResourceStream::Open("DUPDATA", items)) {}
 

@@ -1,13 +1,16 @@
 #pragma once
 // The built-in engine: rewrites a byte string from one Chinese code page to
 // the other in one left-to-right scan.  Bytes 0x00-0xA0 pass through; a byte
-// 0xA1-0xFF starts a pair that is replaced by its code-table entry.
+// 0xA1-0xFF followed by a trail byte of the source set is a pair, replaced by
+// its code-table entry; without one it becomes a blank.  With the built-in
+// tables (no zero byte) the result always has the input's length.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "codec/code_set.h"
 #include "codec/code_tables.h"
 
 namespace bgconv {
@@ -18,6 +21,11 @@ enum CodeDirection : int {
   kGbToBig = 1,  // "GB->BIG ": source GB2312, target Big5
 };
 
+// The set a direction converts from and the one it converts to; any other
+// direction counts as "BIG->GB".
+constexpr CodeSet SourceSet(int direction) { return direction == kGbToBig ? CodeSet::kGb2312 : CodeSet::kBig5; }
+constexpr CodeSet TargetSet(int direction) { return direction == kGbToBig ? CodeSet::kBig5 : CodeSet::kGb2312; }
+
 class TableConverter {
  public:
   // The scan over `input`; the result is a new string.  Every byte string is
@@ -25,14 +33,12 @@ class TableConverter {
   std::string Convert(std::string_view input) const;
 
  protected:
-  TableConverter(ResourceStream table, std::uint16_t first_code);
+  TableConverter(ResourceStream table, std::uint16_t first_code, CodeSet source);
 
  private:
-  template <bool kZeroFree>
-  std::string Scan(std::string_view input) const;
-
   ResourceStream table_;
   std::uint16_t first_code_;
+  CodeSet source_;
   bool zero_free_;  // no entry ends early: every pair yields two bytes
 };
 

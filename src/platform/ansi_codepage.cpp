@@ -42,6 +42,16 @@ void ToWideQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*,
   ucnv_cbToUWriteUChars(args, &question, 1, 0, error);
 }
 
+// Every character the code page cannot hold becomes "?".  ICU's own
+// substitute callback skips default-ignorable characters instead (a soft
+// hyphen, a zero width space, a byte order mark), so they would vanish.
+void FromWideQuestionMark(const void*, UConverterFromUnicodeArgs* args, const UChar*, int32_t, UChar32,
+                          UConverterCallbackReason reason, UErrorCode* error) {
+  if (reason > UCNV_IRREGULAR) return;
+  *error = U_ZERO_ERROR;
+  ucnv_cbFromUWriteSub(args, 0, error);
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -96,6 +106,7 @@ AnsiCodePage::AnsiCodePage(int code_page) : number_(code_page) {
   // is the same byte; setting it keeps that independent of the ICU build).
   ucnv_setSubstChars(converter_.get(), "?", 1, &error);
   ucnv_setToUCallBack(converter_.get(), ToWideQuestionMark, nullptr, nullptr, nullptr, &error);
+  ucnv_setFromUCallBack(converter_.get(), FromWideQuestionMark, nullptr, nullptr, nullptr, &error);
   if (U_FAILURE(error)) throw Exception(std::string("Cannot open the code page table ") + name);
 }
 

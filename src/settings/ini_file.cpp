@@ -18,6 +18,17 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The name of the section a line opens, or nothing.  The name is stored
+// trimmed and written back as "[name]", so the line counts as a section only
+// when that line would: the closing "]" must be a character of its own, not
+// the trail byte of a lead byte that ends the name ("[\xA4 ]" stays a line).
+std::optional<std::string> SectionName(std::string_view line) {
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+  std::string name(TrimBlanks(line.substr(1, line.size() - 2)));
+  if (!EndsWithSingleByte("[" + name + "]", ']')) return std::nullopt;
+  return name;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
@@ -60,9 +71,8 @@ void TMemIniFile::Parse(std::string_view text) {
   for (const auto& raw : SplitLines(text)) {
     const std::string_view line = TrimBlanks(raw);
     if (line.empty() || line.front() == ';') continue;
-    // The closing "]" must be a character of its own, not a trail byte.
-    if (line.front() == '[' && line.size() > 1 && EndsWithSingleByte(line, ']')) {
-      sections_.push_back({std::string(TrimBlanks(line.substr(1, line.size() - 2))), {}});
+    if (auto name = SectionName(line)) {
+      sections_.push_back({std::move(*name), {}});
       continue;
     }
     if (sections_.empty()) continue;

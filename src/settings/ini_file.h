@@ -5,8 +5,9 @@
 //
 // File rules: lines end in CR, LF or CR LF and a zero byte ends the text;
 // every line is trimmed of blanks and control characters; empty lines and
-// lines starting with ";" are skipped; "[name]" opens a section (a repeated
-// name opens a second one); lines before the first section are dropped; a
+// lines starting with ";" are skipped; "[name]" opens a section when its "]"
+// is a character of its own, also with the name trimmed (a repeated name
+// opens a second one); lines before the first section are dropped; a
 // line with "=" is stored as its trimmed name, "=" and its trimmed value, any
 // other line as it stands.  Names compare without regard to case, and when a
 // name occurs twice the later occurrence is the one read and replaced.

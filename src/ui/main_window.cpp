@@ -547,7 +547,7 @@ void TConvertFrm::Preview(const std::string& path) {
       text = lines.Text();
     }
     std::string converted =
-        FixCharsetNames(ConvertText(text, direction), direction, rgChCharset->ItemIndex() == 0);
+        FixCharsetNames(ConvertText(text, direction), TargetSet(direction), direction, rgChCharset->ItemIndex() == 0);
     RichEdit1->SetBytes(std::move(text), RichEdit1->CodePage());
     RichEdit2->SetBytes(std::move(converted), RichEdit2->CodePage());
   } catch (const std::exception& error) {

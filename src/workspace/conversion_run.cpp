@@ -225,7 +225,7 @@ class Run {
     if (IsFormFile(path)) {
       text = inputs_.load_form_text(path, ansi_code_page_);
       ToLineListForm(text);
-      text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
+      text = FixCharsetNames(text, SourceSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
       ToLineListForm(text);
     }
     const std::string work_name = UniqueWorkName(FileNameOf(path));
@@ -357,11 +357,11 @@ class Run {
     if (auto identity = FileIdentity(copy)) made_by_run_.insert(std::move(*identity));
   }
 
-  // The text goes through the line list before and after the conversion:
-  // the converter takes the byte after a lead byte whatever it is, so a lead
-  // byte at the end of a line can take its CR.
+  // The converter leaves every byte below 0xA1 where it stands (a lead byte
+  // before a line end becomes a blank and the line end stays), so putting
+  // the converted text into line-list form gives the same lines as putting
+  // the original there first.
   void ConvertPlainFile(const std::string& path, std::string text) {
-    ToLineListForm(text);
     text = ConvertText(text, inputs_.direction);
     ToLineListForm(text);
     WriteFileAtomically(path, text, inputs_.write_options);
@@ -370,7 +370,7 @@ class Run {
   void ConvertFormFile(const std::string& path) {
     std::string text = inputs_.load_form_text(path, ansi_code_page_);
     text = ConvertText(text, inputs_.direction);
-    text = FixCharsetNames(text, inputs_.direction, inputs_.change_default_charset);
+    text = FixCharsetNames(text, TargetSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
     ToLineListForm(text);
     WriteFileAtomically(path, text, inputs_.write_options);
   }

@@ -27,30 +27,42 @@ TEST(CharsetNames, RewritesBySourceAndTarget) {
       {kBigToGb, true, "", ""},
       {kBigToGb, true, "Caption = 'Mixed Case Kept'", "Caption = 'Mixed Case Kept'"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FixCharsetNames(c.in, c.direction, c.change_default), c.out) << c.in;
+  for (const auto& c : cases) {
+    EXPECT_EQ(FixCharsetNames(c.in, TargetSet(c.direction), c.direction, c.change_default), c.out) << c.in;
+  }
 }
 
 TEST(CharsetNames, InsertedTextIsNotSearchedAgain) {
   // GB->BIG: DEFAULT_CHARSET becomes CHINESEBIG5_CHARSET, which is not the
   // source identifier of this direction and stays.
-  EXPECT_EQ(FixCharsetNames("DEFAULT_CHARSET GB2312_CHARSET", kGbToBig, true),
+  EXPECT_EQ(FixCharsetNames("DEFAULT_CHARSET GB2312_CHARSET", CodeSet::kBig5, kGbToBig, true),
             "CHINESEBIG5_CHARSET CHINESEBIG5_CHARSET");
 }
 
 TEST(CharsetNames, NoDirectionLeavesTheText) {
-  EXPECT_EQ(FixCharsetNames("CHINESEBIG5_CHARSET", -1, true), "CHINESEBIG5_CHARSET");
+  EXPECT_EQ(FixCharsetNames("CHINESEBIG5_CHARSET", CodeSet::kBig5, -1, true), "CHINESEBIG5_CHARSET");
 }
 
-TEST(CharsetNames, TrailBytesNeverTakePartInAMatch) {
-  // 0xA4 starts a double-byte character whose trail byte is 'g': the match
-  // cannot start inside it, and the trail byte keeps its case.
-  const std::string inside = "\xA4gb2312_charset";
-  EXPECT_EQ(FixCharsetNames(inside, kGbToBig, false), inside);
-  // After a whole double-byte character the identifier is found.
-  EXPECT_EQ(FixCharsetNames("\xA4\x40gb2312_charset", kGbToBig, false), "\xA4\x40" "CHINESEBIG5_CHARSET");
-  // A lead byte inside the identifier's window ends the match.
-  const std::string split = "GB2312\xA4_CHARSET";
-  EXPECT_EQ(FixCharsetNames(split, kGbToBig, false), split);
+// The rewrite reads characters as the converter does, in the set the text is
+// in: an identifier right after a byte that is no lead byte there, or after a
+// lead byte without a trail byte, is found; one whose first letter is the
+// trail byte of a pair is not, and the trail byte keeps its case.
+TEST(CharsetNames, StepsOverCharactersByTheConverterRule) {
+  struct Case {
+    const char* what;
+    CodeSet set;
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {"after 0x81-0xA0", CodeSet::kBig5, "\x81gb2312_charset", "\x81" "CHINESEBIG5_CHARSET"},
+      {"after 0x81-0xA0", CodeSet::kGb2312, "\xA0GB2312_CHARSET", "\xA0" "CHINESEBIG5_CHARSET"},
+      {"after a Latin-1 letter", CodeSet::kGb2312, "\xE9gb2312_charset", "\xE9" "CHINESEBIG5_CHARSET"},
+      {"'g' is a Big5 trail byte", CodeSet::kBig5, "\xA4gb2312_charset", "\xA4gb2312_charset"},
+      {"after a whole character", CodeSet::kBig5, "\xA4\x40gb2312_charset", "\xA4\x40" "CHINESEBIG5_CHARSET"},
+      {"after a whole character", CodeSet::kGb2312, "\xA4\xA1gb2312_charset", "\xA4\xA1" "CHINESEBIG5_CHARSET"},
+      {"a lead byte inside the identifier", CodeSet::kBig5, "GB2312\xA4_CHARSET", "GB2312\xA4_CHARSET"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FixCharsetNames(c.in, c.set, kGbToBig, false), c.out) << c.what;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "support/literal_converter.h"
 
 namespace bgconv {
 namespace {
@@ -16,37 +17,6 @@ std::string Bytes(std::initializer_list<unsigned> values) {
   for (unsigned value : values) text += static_cast<char>(value);
   return text;
 }
-
-// The scan written the plain way: one stream positioning and one two-byte
-// read per pair, the entry appended as a zero-terminated string.  A pair
-// outside the table's range reads nothing and becomes the filler.
-std::string LiteralConvert(std::string_view input, std::string_view item, unsigned first_code) {
-  auto table = ResourceStream::Open(item);
-  std::string result;
-  std::size_t i = 0;
-  while (i < input.size()) {
-    const auto lead = static_cast<unsigned char>(input[i]);
-    if (lead <= 0xA0) {
-      result += static_cast<char>(lead);
-      ++i;
-      continue;
-    }
-    const unsigned trail = i + 1 < input.size() ? static_cast<unsigned char>(input[i + 1]) : 0;
-    i += 2;
-    const auto index = static_cast<std::uint16_t>(lead * 256 + trail - first_code);
-    table.Seek(std::size_t{index} * 2);
-    char entry[3] = {0, 0, 0};
-    if (table.Read(entry, 2) < 2) {
-      result += "  ";
-      continue;
-    }
-    result += entry;
-  }
-  return result;
-}
-
-std::string LiteralBig5ToGb(std::string_view text) { return LiteralConvert(text, "BIG2GB", 0xA140); }
-std::string LiteralGbToBig5(std::string_view text) { return LiteralConvert(text, "GB2BIG", 0xA1A1); }
 
 TEST(Converter, KnownCharactersConvert) {
   struct Case {
@@ -73,20 +43,37 @@ TEST(Converter, OneDirectionOnlyCases) {
   EXPECT_EQ(Big5ToGb(Bytes({0xC9, 0x40})), "  ") << "乂 has no counterpart";
 }
 
-TEST(Converter, BrokenPairsKeepTheLengthExceptAtTheEnd) {
-  // A lead byte at the end is looked up with a trail byte 0x00: the filler,
-  // one byte longer than the input.
-  EXPECT_EQ(Big5ToGb("ab" + Bytes({0xA4})), "ab  ");
-  EXPECT_EQ(GbToBig5("ab" + Bytes({0xB0})), "ab  ");
-  // A lead byte before CR LF takes the CR: the pair becomes the filler and
-  // the LF is copied.
-  EXPECT_EQ(Big5ToGb(Bytes({0xA4, 0x0D, 0x0A})), "  \n");
-  // Bytes 0x80-0xA0 are single bytes: a GBK pair 0x81 0xA1 is copied as 0x81
-  // and the scan goes on at 0xA1.
-  EXPECT_EQ(GbToBig5(Bytes({0x81, 0xA1, 0xA1, 0x41})), Bytes({0x81, 0xA1, 0x40, 0x41}));
-  // Codes outside a table's range become the filler.
-  EXPECT_EQ(Big5ToGb(Bytes({0xA1, 0x30, 0xF9, 0xFF, 0xFE, 0xFE})), "      ");
-  EXPECT_EQ(GbToBig5(Bytes({0xA1, 0xA0, 0xFF, 0xFF})), "    ");
+// A lead byte takes the next byte only when that is a trail byte of the
+// source set; otherwise it becomes one blank and the next byte is read on its
+// own.  The text always keeps its length.
+TEST(Converter, ALeadByteWithoutTrailByteBecomesOneBlank) {
+  struct Case {
+    const char* what;
+    int direction;
+    std::string in, out;
+  };
+  const Case cases[] = {
+      // 'o' is a Big5 trail byte (\xE7o is a Big5 character), not a GB2312 one.
+      {"Latin-1 letter", kGbToBig, "{ Fran\xE7ois }", "{ Fran ois }"},
+      {"Latin-1 before a quote", kBigToGb, "'caf\xE9';", "'caf ';"},
+      {"Latin-1 before a quote", kGbToBig, "'caf\xE9';", "'caf ';"},
+      {"lead byte before CR LF", kBigToGb, Bytes({0xA4, 0x0D, 0x0A}), " \r\n"},
+      {"lead byte before CR LF", kGbToBig, Bytes({0xB0, 0x0D, 0x0A}), " \r\n"},
+      {"lead byte at the end", kBigToGb, "ab" + Bytes({0xA4}), "ab "},
+      {"lead byte at the end", kGbToBig, "ab" + Bytes({0xB0}), "ab "},
+      {"0x40 is no GB2312 trail byte", kGbToBig, Bytes({0xB0, 0x40}), " @"},
+      {"0xFF is no trail byte", kBigToGb, Bytes({0xA4, 0xFF, 0x0A}), "  \n"},
+      {"below a Big5 trail byte", kBigToGb, Bytes({0xA1, 0x3F, 0xA4, 0x7F}), " ? \x7F"},
+      // Bytes 0x80-0xA0 are single bytes: a GBK pair 0x81 0xA1 is copied as
+      // 0x81 and the scan goes on at 0xA1.
+      {"GBK lead byte", kGbToBig, Bytes({0x81, 0xA1, 0xA1, 0x41}), Bytes({0x81, 0xA1, 0x40, 0x41})},
+      // Codes outside a table's range become the filler.
+      {"outside the table", kBigToGb, Bytes({0xFA, 0x40, 0xFE, 0xFE}), "    "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ConvertText(c.in, c.direction), c.out) << c.what;
+  // UTF-8 text inside Big5: a three-byte character leaves a lead byte before
+  // the closing quote, which stays.
+  EXPECT_EQ(Big5ToGb("x = '\xE4\xB8\xAD';\r\n"), "x = '" + Big5ToGb("\xE4\xB8") + " ';\r\n");
 }
 
 TEST(Converter, ConvertTextPicksTheDirection) {
@@ -112,15 +99,30 @@ TEST(Converter, MissingItemEndsTheConstructionWithItsName) {
   EXPECT_THROW(TBIG2GB(std::span<const DataItem>{}), EResNotFound);
 }
 
+// Bytes of every kind the scan tells apart: single bytes (line breaks,
+// quote), bytes at the edges of the trail byte ranges, lead bytes at the
+// edges of the tables.
+const unsigned kByteKinds[] = {0x00, 0x0A, 0x0D, 0x27, 0x3F, 0x40, 0x5C, 0x7E, 0x7F,
+                               0x80, 0xA0, 0xA1, 0xB0, 0xF9, 0xFA, 0xFE, 0xFF};
+
+void ExpectBothLikeThePlainScan(const std::string& text) {
+  static const TBIG2GB big5_to_gb;
+  static const TGB2BIG gb_to_big5;
+  const std::string to_gb = big5_to_gb.Convert(text);
+  const std::string to_big5 = gb_to_big5.Convert(text);
+  ASSERT_EQ(to_gb, LiteralBig5ToGb(text));
+  ASSERT_EQ(to_big5, LiteralGbToBig5(text));
+  ASSERT_EQ(to_gb.size(), text.size());
+  ASSERT_EQ(to_big5.size(), text.size());
+}
+
 // The fast scan must behave exactly like the plain one on any input: every
 // byte value, every length, runs of single bytes of every length.
 TEST(Converter, FastScanMatchesThePlainScan) {
   std::mt19937 random(20261208);
-  const TBIG2GB big5_to_gb;
-  const TGB2BIG gb_to_big5;
   std::uniform_int_distribution<int> length(0, 200);
   std::uniform_int_distribution<int> any_byte(0, 255);
-  std::uniform_int_distribution<int> mode(0, 4);
+  std::uniform_int_distribution<int> mode(0, 5);
   for (int round = 0; round < 4000; ++round) {
     std::string text(static_cast<std::size_t>(length(random)), '\0');
     const int kind = mode(random);
@@ -130,22 +132,47 @@ TEST(Converter, FastScanMatchesThePlainScan) {
       if (kind == 2 && value % 7 != 0) value = 'a' + value % 26;            // long single-byte runs
       if (kind == 3 && value % 5 == 0) value = value % 2 ? '\r' : '\n';     // line breaks among pairs
       if (kind == 4 && value < 0xA1 && value % 16 != 0) value |= 0xA1;     // long runs of pairs
+      if (kind == 5) value = value % 8 ? 0xB0 + value % 8 : static_cast<int>(kByteKinds[value % 17]);
       byte = static_cast<char>(value);
     }
-    ASSERT_EQ(big5_to_gb.Convert(text), LiteralBig5ToGb(text)) << "round " << round;
-    ASSERT_EQ(gb_to_big5.Convert(text), LiteralGbToBig5(text)) << "round " << round;
+    SCOPED_TRACE(round);
+    ExpectBothLikeThePlainScan(text);
   }
 }
 
 TEST(Converter, EveryPairMatchesThePlainScan) {
-  const TBIG2GB big5_to_gb;
-  const TGB2BIG gb_to_big5;
-  std::string all;
+  std::string pairs;
+  std::string separated;  // each pair on a line of its own
   for (unsigned lead = 0xA1; lead <= 0xFF; ++lead)
-    for (unsigned trail = 0; trail <= 0xFF; ++trail) all += Bytes({lead, trail});
-  EXPECT_EQ(big5_to_gb.Convert(all), LiteralBig5ToGb(all));
-  EXPECT_EQ(gb_to_big5.Convert(all), LiteralGbToBig5(all));
-  EXPECT_EQ(big5_to_gb.Convert(all).size(), all.size());
+    for (unsigned trail = 0; trail <= 0xFF; ++trail) {
+      pairs += Bytes({lead, trail});
+      separated += Bytes({lead, trail, '\n'});
+    }
+  ExpectBothLikeThePlainScan(pairs);
+  ExpectBothLikeThePlainScan(separated);
+}
+
+// Every text of up to four bytes of the kinds above, each also among runs of
+// pairs, where the block paths take it: at the start of a block of eight
+// pairs, in the middle of one, and at the end of the four pairs that follow
+// a block.
+TEST(Converter, EveryShortTextMatchesThePlainScan) {
+  std::vector<std::string> texts{""};
+  for (std::size_t begin = 0, length = 0; length < 4; ++length) {
+    const std::size_t end = texts.size();
+    for (std::size_t i = begin; i < end; ++i)
+      for (unsigned byte : kByteKinds) texts.push_back(texts[i] + Bytes({byte}));
+    begin = end;
+  }
+  const std::string run = Bytes({0xB0, 0xEA, 0xAD, 0xCC, 0xC4, 0xE3, 0xBA, 0xC3, 0xA1, 0xA1, 0xB3, 0x5C, 0xA4, 0x40,
+                                 0xB5, 0x6F});
+  for (const auto& text : texts) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    ExpectBothLikeThePlainScan(text);
+    ExpectBothLikeThePlainScan("ab" + text + run + run);
+    ExpectBothLikeThePlainScan(run.substr(0, 7) + text + run + "abcdefgh");
+    ExpectBothLikeThePlainScan(run + run.substr(0, 6) + text + "\r\n");
+  }
 }
 
 }  // namespace

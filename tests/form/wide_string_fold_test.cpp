@@ -46,6 +46,8 @@ TEST(FoldWideStrings, FoldsIntoTheCodePage) {
       {"  Hint = 'it'#39's'#20320", "  Hint = 'it'#39's\xC4\xE3'"},
       {"  Hint = #0#20320", "  Hint = #0'\xC4\xE3'"},
       {"  Hint = #55357#56832#20320", "  Hint = '?\xC4\xE3'"},  // a character beyond GB2312: one "?"
+      // Invisible characters outside the code page are no exception.
+      {"  Hint = #173#8203#8205#847#65279", "  Hint = '" + std::string(5, '?') + "'"},
   };
   for (const auto& c : cases) EXPECT_EQ(Folded(kHead + c.line + "\r\nend\r\n"), kHead + c.folded + "\r\nend\r\n");
 }
@@ -91,6 +93,7 @@ TEST(FoldWideStrings, ReplacesOnlyTheTokenItself) {
 TEST(FoldWideStrings, FoldsIntoBig5) {
   const AnsiCodePage big5(kCodePageBig5);
   EXPECT_EQ(Folded(kHead + "  Caption = #35531#31245#20505\r\n", big5), kHead + "  Caption = '\xBD\xD0\xB5\x79\xAD\xD4'\r\n");
+  EXPECT_EQ(Folded(kHead + "  Hint = #173#8203#8205#847#65279\r\n", big5), kHead + "  Hint = '" + std::string(5, '?') + "'\r\n");
 }
 
 TEST(FoldWideStrings, TokenizerFailuresPassThrough) {

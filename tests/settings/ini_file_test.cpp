@@ -42,6 +42,9 @@ TEST(IniFile, ReadingRules) {
       {"trail byte ']' closes no section", "[s]\n[\xA5\x5D\nk=1\n", "s", "k", "1"},
       {"double-byte name matched exactly", "[s]\n\xA4\x61=1\n", "s", "\xA4\x41", "<default>"},
       {"double-byte name found", "[\xB3\x5D\xA9\x77]\n\xA4\x61=1\n", "\xB3\x5D\xA9\x77", "\xA4\x61", "1"},
+      // Trimmed, the name would end in a lead byte, and "[\xA4]" reads as no
+      // section: so the line is none either.
+      {"a name ending in a lead byte", "[s]\n[\xA4 ]\nk=1\n", "s", "k", "1"},
   };
   testing::TempDir dir;
   for (const auto& c : cases) {
@@ -101,6 +104,15 @@ TEST(IniFile, WritesReplaceInPlaceOrAppend) {
   store.SaveFile();
   EXPECT_EQ(dir.Read("store.ini"), store.Text()) << "the comment and blank lines are gone";
   EXPECT_EQ(TMemIniFile(dir.File("store.ini")).Text(), store.Text()) << "a saved file reads back the same";
+}
+
+TEST(IniFile, ASavedFileReadsBackTheSame) {
+  testing::TempDir dir;
+  for (const std::string text : {"[s]\n[\xA4\t]\nk=1\n", "[s]\n[ \xA4\xA4 ]\nk=1\n[\x01\xA4]\nj=2\n"}) {
+    const auto store = StoreOf(dir, text);
+    store.SaveFile();
+    EXPECT_EQ(TMemIniFile(dir.File("store.ini")).Text(), store.Text()) << text;
+  }
 }
 
 TEST(IniFile, MissingFileIsEmptyUntilSaved) {

@@ -174,9 +174,8 @@ std::string VocabularyConverter::Convert(std::string_view text) const {
       ConvertRun(text.substr(start, pos - start), wide, out);
       continue;
     }
-    // Everything up to the next defined character goes through the tables,
-    // cut only where they would cut: they pair a byte above 0xA0 with the
-    // byte after it, whatever that is.
+    // Everything up to the next defined character goes through the tables;
+    // the search for it steps over a byte above 0xA0 and the byte after it.
     do {
       pos += (byte(pos) > 0xA0 && pos + 1 < text.size()) ? 2 : 1;
     } while (pos < text.size() && !starts_character(pos));
