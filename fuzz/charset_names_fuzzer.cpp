@@ -59,13 +59,13 @@ std::string Replace(std::string_view text, bool big5, std::string_view from, std
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const bool big5 = (data[0] & 1) != 0;
-  const int direction = (data[0] & 2) != 0 ? bgconv::kGbToBig : bgconv::kBigToGb;
+  const bgconv::Direction direction = (data[0] & 2) != 0 ? bgconv::Direction::kGbToBig : bgconv::Direction::kBigToGb;
   const bool change_default = (data[0] & 4) != 0;
   const auto set = big5 ? bgconv::CodeSet::kBig5 : bgconv::CodeSet::kGb2312;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  const std::string_view source = direction == bgconv::kBigToGb ? bgconv::kBig5CharsetName : bgconv::kGbCharsetName;
-  const std::string_view target = direction == bgconv::kBigToGb ? bgconv::kGbCharsetName : bgconv::kBig5CharsetName;
+  const std::string_view source = direction == bgconv::Direction::kBigToGb ? bgconv::kBig5CharsetName : bgconv::kGbCharsetName;
+  const std::string_view target = direction == bgconv::Direction::kBigToGb ? bgconv::kGbCharsetName : bgconv::kBig5CharsetName;
   int sources = 0;
   int defaults = 0;
   std::string expected = Replace(text, big5, source, target, sources);

@@ -77,9 +77,9 @@ void Arguments::Unknown(const std::string& option) const {
   throw UsageError(command_ + ": unknown option '" + option + "'");
 }
 
-int ParseDirection(const std::string& value, std::string_view command) {
-  if (value == "gb") return kBigToGb;
-  if (value == "big5") return kGbToBig;
+Direction ParseDirection(const std::string& value, std::string_view command) {
+  if (value == "gb") return Direction::kBigToGb;
+  if (value == "big5") return Direction::kGbToBig;
   throw UsageError(std::string(command) + ": --to takes 'gb' or 'big5', not '" + value + "'");
 }
 

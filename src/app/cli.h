@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/choices.h"
 #include "platform/errors.h"
 
 namespace bgconv::cli {
@@ -73,7 +74,7 @@ decltype(auto) ForFile(const std::string& path, Work&& work) {
 int Run(const std::vector<std::string>& args, Io io);
 
 // The value of --to: "gb" (Big5 to GB2312) or "big5" (GB2312 to Big5).
-int ParseDirection(const std::string& value, std::string_view command);
+Direction ParseDirection(const std::string& value, std::string_view command);
 
 // The value of --acp: 950 or 936.
 int ParseCodePage(const std::string& value, std::string_view command);

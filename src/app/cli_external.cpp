@@ -69,7 +69,7 @@ class TerminalReporter final : public ExternalPassReporter {
 }  // namespace
 
 int RunExternalPass(Arguments& args, Io io) {
-  std::optional<int> direction;
+  std::optional<Direction> direction;
   std::optional<std::string> parameter;
   std::optional<std::string> work_folder;
   std::optional<std::chrono::seconds> timeout;

@@ -42,7 +42,7 @@ void WriteOut(std::ostream& out, const std::string& text) {
 }  // namespace
 
 int RunForm(Arguments& args, Io io) {
-  int code_page = SourceCodePage(0);
+  int code_page = SourceCodePage(Direction::kBigToGb);
   bool raw = false;
   while (auto option = args.NextOption()) {
     if (*option == "--help" || *option == "-h") {

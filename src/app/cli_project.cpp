@@ -94,24 +94,145 @@ bool IsProjectFile(const std::string& path) {
   return extension == ".DPR" || extension == ".DPK";
 }
 
-template <typename Value>
-Value Choose(const std::optional<Value>& option, const std::optional<Settings>& settings,
-             Value (*from_settings)(const Settings&), Value fallback) {
-  if (option) return *option;
-  if (settings) return from_settings(*settings);
-  return fallback;
-}
-
-int ParseBackupMode(const std::string& value) {
-  if (value == "copy") return kBackupCopy;
-  if (value == "compression") return kBackupCompression;
+BackupMode ParseBackupMode(const std::string& value) {
+  if (value == "copy") return BackupMode::kCopyToFolder;
+  if (value == "compression") return BackupMode::kCompression;
   throw UsageError("convert: --backup-mode takes 'copy' or 'compression', not '" + value + "'");
 }
 
-int ParseEngine(const std::string& value) {
-  if (value == "builtin" || value == "itself") return kEngineItSelf;
-  if (value == "external" || value == "concmd") return kEngineConCmd;
+Engine ParseEngine(const std::string& value) {
+  if (value == "builtin" || value == "itself") return Engine::kItSelf;
+  if (value == "external" || value == "concmd") return Engine::kConCmd;
   throw UsageError("convert: --engine takes 'builtin' or 'external', not '" + value + "'");
+}
+
+// What bgconv convert was asked; a value not given comes from the settings.
+struct ConvertOptions {
+  std::optional<Direction> direction;
+  std::optional<OverwriteMode> overwrite;
+  std::optional<bool> backup;
+  std::optional<std::string> backup_folder;
+  std::optional<BackupMode> backup_mode;
+  std::optional<bool> add_config;
+  std::optional<bool> change_default;
+  std::optional<Engine> engine;
+  int code_page = 0;
+  std::optional<std::chrono::seconds> timeout;
+  bool quiet = false;
+  bool sync = false;
+  std::string settings_path;
+  std::vector<std::string> operands;
+};
+
+// The options of the command line; none after --help, which is answered.
+std::optional<ConvertOptions> ParseConvertOptions(Arguments& args, std::ostream& out) {
+  ConvertOptions options;
+  while (auto option = args.NextOption()) {
+    if (*option == "--help" || *option == "-h") {
+      out << kConvertUsage;
+      return std::nullopt;
+    }
+    if (*option == "--to") {
+      options.direction = ParseDirection(args.Value(), "convert");
+    } else if (*option == "--keep-original") {
+      options.overwrite = OverwriteMode::kChangeExtension;
+    } else if (*option == "--overwrite") {
+      options.overwrite = OverwriteMode::kOverwrite;
+    } else if (*option == "--backup") {
+      options.backup_folder = args.Value();
+      if (options.backup_folder->empty()) throw UsageError("convert: --backup needs a folder");
+      options.backup = true;
+    } else if (*option == "--no-backup") {
+      options.backup = false;
+    } else if (*option == "--backup-mode") {
+      options.backup_mode = ParseBackupMode(args.Value());
+    } else if (*option == "--no-config" || *option == "--config") {
+      options.add_config = *option == "--config";
+    } else if (*option == "--change-default-charset" || *option == "--no-change-default-charset") {
+      options.change_default = *option == "--change-default-charset";
+    } else if (*option == "--acp") {
+      options.code_page = ParseCodePage(args.Value(), "convert");
+    } else if (*option == "--engine") {
+      options.engine = ParseEngine(args.Value());
+    } else if (*option == "--timeout") {
+      options.timeout = ParseTimeout(args.Value(), "convert");
+    } else if (*option == "--quiet") {
+      options.quiet = true;
+    } else if (*option == "--sync") {
+      options.sync = true;
+    } else if (*option == "--settings") {
+      options.settings_path = args.Value();
+      if (options.settings_path.empty()) throw UsageError("convert: --settings needs a path");
+    } else {
+      args.Unknown(*option);
+    }
+  }
+  options.operands = args.Operands();
+  if (options.operands.empty()) throw UsageError("convert: needs a PROJECT or at least one FILE");
+  if (options.operands.size() > 1)
+    for (const auto& operand : options.operands)
+      if (IsProjectFile(operand)) throw UsageError("convert: a project file must be the only operand");
+  return options;
+}
+
+// The run's inputs but its rows: each option, or the settings' value, or the
+// default.
+ConversionInputs InputsOf(const ConvertOptions& options, const std::optional<Settings>& settings) {
+  if (!options.direction && !settings)
+    throw UsageError("convert: --to gb or --to big5 is required (there is no settings file)");
+  const Settings defaults = settings ? *settings : DefaultSettings(ProgramSettingsContext());
+  ConversionInputs inputs;
+  inputs.direction = options.direction.value_or(defaults.code_direction);
+  inputs.engine = options.engine.value_or(defaults.convert_engine);
+  inputs.overwrite = options.overwrite.value_or(defaults.overwrite);
+  inputs.backup = options.backup.value_or(defaults.backup_original);
+  inputs.backup_mode = options.backup_mode.value_or(defaults.backup_mould);
+  inputs.change_default_charset = options.change_default.value_or(defaults.change_default_charset);
+  inputs.ansi_code_page = options.code_page;
+  inputs.timeout = options.timeout;
+  inputs.write_options.durable = options.sync;
+  if (inputs.backup) {
+    if (options.backup_folder) {
+      inputs.backup_path = EnsureTrailingBackslash(AbsolutePath(*options.backup_folder));
+    } else if (settings) {
+      inputs.backup_path = settings->backup_folder;
+    } else {
+      throw UsageError("convert: --backup needs a folder");
+    }
+  }
+  // Now, before the project's scan makes its folder the current one.
+  inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(defaults.work_folder));
+  inputs.engine_parameter = defaults.engine_parameter;
+  return inputs;
+}
+
+// The rows of the project, or of the named files, each of which must be
+// there before any is touched: a mistyped name stops the run instead of
+// leaving it half done.
+void AddRows(const ConvertOptions& options, const std::optional<Settings>& settings, ConversionInputs& inputs) {
+  Workspace workspace;
+  const std::string& first = options.operands.front();
+  if (IsProjectFile(first)) {
+    workspace.SetAddConfigFiles(options.add_config.value_or(settings ? settings->add_config_files : true));
+    ForFile(first, [&] { workspace.OpenProject(first); });
+    inputs.project_path = workspace.ProjectPath();
+  } else {
+    for (const auto& operand : options.operands) {
+      std::error_code error;
+      if (!PathExists(operand) || std::filesystem::is_directory(operand, error)) throw EFOpenError(operand);
+    }
+    for (const auto& operand : options.operands) workspace.AddFileRow(operand);
+  }
+  inputs.rows = workspace.Rows();
+}
+
+// What the run left out, also under --quiet; the exit status.
+int Report(const ConversionSummary& summary, std::ostream& err) {
+  for (const auto& path : summary.missing_paths) err << "bgconv: not converted, file not found: " << path << '\n';
+  for (const auto& path : summary.not_text_paths) err << "bgconv: left as it was, not text: " << path << '\n';
+  for (const auto& path : summary.not_converted_paths)
+    err << "bgconv: not converted, the external converter gave no copy back: " << path << '\n';
+  return summary.missing_paths.empty() && summary.not_converted_paths.empty() ? kExitOk : kExitFailure;
 }
 
 // The backup folder must be there before the first copy; the window makes
@@ -148,7 +269,7 @@ int RunList(Arguments& args, Io io) {
 
   const auto settings = LoadDefaults(settings_path);
   Workspace workspace;
-  workspace.SetAddConfigFiles(Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
+  workspace.SetAddConfigFiles(add_config.value_or(settings ? settings->add_config_files : true));
   const std::string& project = args.Operands()[0];
   ForFile(project, [&] { workspace.OpenProject(project); });
   for (const auto& row : workspace.Rows())
@@ -159,125 +280,17 @@ int RunList(Arguments& args, Io io) {
 }
 
 int RunConvert(Arguments& args, Io io) {
-  std::optional<int> direction;
-  std::optional<int> overwrite;
-  std::optional<bool> backup;
-  std::optional<std::string> backup_folder;
-  std::optional<int> backup_mode;
-  std::optional<bool> add_config;
-  std::optional<bool> change_default;
-  std::optional<int> engine;
-  int code_page = 0;
-  std::optional<std::chrono::seconds> timeout;
-  bool quiet = false;
-  bool sync = false;
-  std::string settings_path;
-  while (auto option = args.NextOption()) {
-    if (*option == "--help" || *option == "-h") {
-      io.out << kConvertUsage;
-      return kExitOk;
-    }
-    if (*option == "--to") {
-      direction = ParseDirection(args.Value(), "convert");
-    } else if (*option == "--keep-original") {
-      overwrite = kKeepSuffixedOriginal;
-    } else if (*option == "--overwrite") {
-      overwrite = kOverwriteOriginal;
-    } else if (*option == "--backup") {
-      backup_folder = args.Value();
-      if (backup_folder->empty()) throw UsageError("convert: --backup needs a folder");
-      backup = true;
-    } else if (*option == "--no-backup") {
-      backup = false;
-    } else if (*option == "--backup-mode") {
-      backup_mode = ParseBackupMode(args.Value());
-    } else if (*option == "--no-config") {
-      add_config = false;
-    } else if (*option == "--config") {
-      add_config = true;
-    } else if (*option == "--change-default-charset") {
-      change_default = true;
-    } else if (*option == "--no-change-default-charset") {
-      change_default = false;
-    } else if (*option == "--acp") {
-      code_page = ParseCodePage(args.Value(), "convert");
-    } else if (*option == "--engine") {
-      engine = ParseEngine(args.Value());
-    } else if (*option == "--timeout") {
-      timeout = ParseTimeout(args.Value(), "convert");
-    } else if (*option == "--quiet") {
-      quiet = true;
-    } else if (*option == "--sync") {
-      sync = true;
-    } else if (*option == "--settings") {
-      settings_path = args.Value();
-      if (settings_path.empty()) throw UsageError("convert: --settings needs a path");
-    } else {
-      args.Unknown(*option);
-    }
-  }
-  const auto& operands = args.Operands();
-  if (operands.empty()) throw UsageError("convert: needs a PROJECT or at least one FILE");
-  const bool project = IsProjectFile(operands[0]);
-  if (operands.size() > 1)
-    for (const auto& operand : operands)
-      if (IsProjectFile(operand)) throw UsageError("convert: a project file must be the only operand");
-
-  const auto settings = LoadDefaults(settings_path);
-  if (!direction && !settings) throw UsageError("convert: --to gb or --to big5 is required (there is no settings file)");
-
-  ConversionInputs inputs;
-  inputs.direction = Choose<int>(direction, settings, [](const Settings& s) { return s.code_direction; }, kBigToGb);
-  inputs.engine = Choose<int>(engine, settings, [](const Settings& s) { return s.convert_engine; }, kEngineItSelf);
-  inputs.overwrite = Choose<int>(overwrite, settings, [](const Settings& s) { return s.overwrite; }, kOverwriteOriginal);
-  inputs.backup = Choose<bool>(backup, settings, [](const Settings& s) { return s.backup_original; }, false);
-  inputs.backup_mode = Choose<int>(backup_mode, settings, [](const Settings& s) { return s.backup_mould; }, kBackupCopy);
-  inputs.change_default_charset =
-      Choose<bool>(change_default, settings, [](const Settings& s) { return s.change_charset == 0; }, false);
-  inputs.ansi_code_page = code_page;
-  inputs.timeout = timeout;
-  inputs.write_options.durable = sync;
-  if (inputs.backup) {
-    if (backup_folder) {
-      inputs.backup_path = EnsureTrailingBackslash(AbsolutePath(*backup_folder));
-    } else if (settings) {
-      inputs.backup_path = settings->backup_folder;
-    } else {
-      throw UsageError("convert: --backup needs a folder");
-    }
-  }
-  const Settings defaults = settings ? *settings : DefaultSettings(ProgramSettingsContext());
-  // Now, before the project's scan makes its folder the current one.
-  inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(defaults.work_folder));
-  inputs.engine_parameter = defaults.engine_parameter;
-
-  Workspace workspace;
-  if (project) {
-    workspace.SetAddConfigFiles(
-        Choose<bool>(add_config, settings, [](const Settings& s) { return s.add_config_files; }, true));
-    ForFile(operands[0], [&] { workspace.OpenProject(operands[0]); });
-    inputs.project_path = workspace.ProjectPath();
-  } else {
-    // Every named file must be there before any is touched: a mistyped
-    // name stops the run instead of leaving it half done.
-    for (const auto& operand : operands) {
-      std::error_code error;
-      if (!PathExists(operand) || std::filesystem::is_directory(operand, error)) throw EFOpenError(operand);
-    }
-    for (const auto& operand : operands) workspace.AddFileRow(operand);
-  }
-  inputs.rows = workspace.Rows();
-  if (inputs.backup && inputs.backup_mode == kBackupCopy) EnsureBackupFolder(inputs.backup_path);
+  const auto options = ParseConvertOptions(args, io.out);
+  if (!options) return kExitOk;
+  const auto settings = LoadDefaults(options->settings_path);
+  ConversionInputs inputs = InputsOf(*options, settings);
+  AddRows(*options, settings, inputs);
+  if (inputs.backup && inputs.backup_mode == BackupMode::kCopyToFolder) EnsureBackupFolder(inputs.backup_path);
 
   // Only the process's own standard error can be a terminal.
   const bool terminal = &io.err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
-  ConsoleObserver observer(io.err, terminal, quiet, inputs.rows.size());
-  const ConversionSummary summary = ConvertAll(inputs, observer);
-  for (const auto& path : summary.missing_paths) io.err << "bgconv: not converted, file not found: " << path << '\n';
-  for (const auto& path : summary.not_text_paths) io.err << "bgconv: left as it was, not text: " << path << '\n';
-  for (const auto& path : summary.not_converted_paths)
-    io.err << "bgconv: not converted, the external converter gave no copy back: " << path << '\n';
-  return summary.missing_paths.empty() && summary.not_converted_paths.empty() ? kExitOk : kExitFailure;
+  ConsoleObserver observer(io.err, terminal, options->quiet, inputs.rows.size());
+  return Report(ConvertAll(inputs, observer), io.err);
 }
 
 }  // namespace bgconv::cli

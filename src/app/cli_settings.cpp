@@ -1,4 +1,5 @@
 #include <iostream>
+#include <type_traits>
 
 #include "app/cli.h"
 #include "platform/ansi_codepage.h"
@@ -28,10 +29,6 @@ constexpr std::string_view kSettingsUsage =
 
 void Show(std::ostream& out, std::string_view section, std::string_view key, const std::string& value) {
   out << section << '.' << key << '=' << value << '\n';
-}
-
-void Show(std::ostream& out, std::string_view section, std::string_view key, int value) {
-  Show(out, section, key, std::to_string(value));
 }
 
 // The font's text with its name as the window reads it (Big5), in UTF-8.
@@ -76,24 +73,14 @@ int RunSettings(Arguments& args, Io io) {
     out << " (not created yet)";
   }
   out << '\n';
-  Show(out, kViewSection, "FileListFont", FontText(settings.fonts.file_list, raw));
-  Show(out, kViewSection, "DebugListFont", FontText(settings.fonts.debug_list, raw));
-  Show(out, kViewSection, "memo1Font", FontText(settings.fonts.memo1, raw));
-  Show(out, kViewSection, "memo2Font", FontText(settings.fonts.memo2, raw));
-  Show(out, kOptionSection, "DefLan", settings.code_direction);
-  Show(out, kOptionSection, "AddConfigFile", settings.add_config_files);
-  Show(out, kOptionSection, "BackUporiginal", settings.backup_original);
-  Show(out, kOptionSection, "ConvertEngine", settings.convert_engine);
-  Show(out, kOptionSection, "Overwrite", settings.overwrite);
-  Show(out, kOptionSection, "BackupMould", settings.backup_mould);
-  Show(out, kOptionSection, "WorkConvertDir", settings.work_folder);
-  Show(out, kOptionSection, "BackupDir", settings.backup_folder);
-  Show(out, kOptionSection, "ChagerCharset", settings.change_charset);
-  if (settings.convert_engine == kEngineConCmd) {
-    Show(out, kEngineSection, kEnginePathKey, settings.engine_path);
-    Show(out, kEngineSection, kNotVocabularyKey, settings.not_vocabulary);
-    if (settings.not_vocabulary) Show(out, kEngineSection, kEngineParameterKey, settings.engine_parameter);
-  }
+  ForEachSettingsKey(settings, [&](KeyKind kind, std::string_view section, std::string_view key, const auto& member) {
+    if (!KeyCounts(settings, kind, key)) return;
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(member)>, Font>) {
+      Show(out, section, key, FontText(member, raw));
+    } else {
+      Show(out, section, key, StoredValue(kind, member));
+    }
+  });
   out.flush();
   if (!out) throw Exception("cannot write to standard output");
   return kExitOk;

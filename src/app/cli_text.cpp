@@ -32,7 +32,7 @@ std::string ReadInput(const std::vector<std::string>& operands, std::istream& in
 }  // namespace
 
 int RunText(Arguments& args, Io io) {
-  std::optional<int> direction;
+  std::optional<Direction> direction;
   bool fix_charset = false;
   bool change_default = false;
   while (auto option = args.NextOption()) {

@@ -31,10 +31,9 @@ std::string ReplaceIgnoringCase(std::string_view text, CodeSet text_set, std::st
   return result;
 }
 
-std::string FixCharsetNames(std::string_view text, CodeSet text_set, int direction, bool change_default) {
-  if (direction != kBigToGb && direction != kGbToBig) return std::string(text);
-  const auto source = direction == kBigToGb ? kBig5CharsetName : kGbCharsetName;
-  const auto target = direction == kBigToGb ? kGbCharsetName : kBig5CharsetName;
+std::string FixCharsetNames(std::string_view text, CodeSet text_set, Direction direction, bool change_default) {
+  const auto source = direction == Direction::kBigToGb ? kBig5CharsetName : kGbCharsetName;
+  const auto target = direction == Direction::kBigToGb ? kGbCharsetName : kBig5CharsetName;
   std::string result = ReplaceIgnoringCase(text, text_set, source, target);
   if (change_default) result = ReplaceIgnoringCase(result, text_set, kDefaultCharsetName, target);
   return result;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "codec/code_set.h"
+#include "common/choices.h"
 
 namespace bgconv {
 
@@ -21,7 +22,7 @@ inline constexpr std::string_view kDefaultCharsetName = "DEFAULT_CHARSET";
 // conversion, the source set before the external engine converts.
 // `direction` 0 ("BIG->GB") or 1 ("GB->BIG "); any other direction returns the
 // text unchanged.  `change_default` is the "Chager Default Charset" choice.
-std::string FixCharsetNames(std::string_view text, CodeSet text_set, int direction, bool change_default);
+std::string FixCharsetNames(std::string_view text, CodeSet text_set, Direction direction, bool change_default);
 
 // Every occurrence of `from` (single-byte characters only), compared without
 // regard to case, replaced by `to` as spelled; left to right, without overlap.

@@ -203,15 +203,8 @@ std::string Big5ToGb(std::string_view text) { return TBIG2GB().Convert(text); }
 
 std::string GbToBig5(std::string_view text) { return TGB2BIG().Convert(text); }
 
-std::string ConvertText(std::string_view text, int direction) {
-  switch (direction) {
-    case kBigToGb:
-      return Big5ToGb(text);
-    case kGbToBig:
-      return GbToBig5(text);
-    default:
-      return std::string(text);
-  }
+std::string ConvertText(std::string_view text, Direction direction) {
+  return direction == Direction::kBigToGb ? Big5ToGb(text) : GbToBig5(text);
 }
 
 }  // namespace bgconv

@@ -12,19 +12,17 @@
 
 #include "codec/code_set.h"
 #include "codec/code_tables.h"
+#include "common/choices.h"
 
 namespace bgconv {
 
-// The "Co&de Type" choice.
-enum CodeDirection : int {
-  kBigToGb = 0,  // "BIG->GB": source Big5, target GB2312
-  kGbToBig = 1,  // "GB->BIG ": source GB2312, target Big5
-};
-
-// The set a direction converts from and the one it converts to; any other
-// direction counts as "BIG->GB".
-constexpr CodeSet SourceSet(int direction) { return direction == kGbToBig ? CodeSet::kGb2312 : CodeSet::kBig5; }
-constexpr CodeSet TargetSet(int direction) { return direction == kGbToBig ? CodeSet::kBig5 : CodeSet::kGb2312; }
+// The set a direction converts from and the one it converts to.
+constexpr CodeSet SourceSet(Direction direction) {
+  return direction == Direction::kGbToBig ? CodeSet::kGb2312 : CodeSet::kBig5;
+}
+constexpr CodeSet TargetSet(Direction direction) {
+  return direction == Direction::kGbToBig ? CodeSet::kBig5 : CodeSet::kGb2312;
+}
 
 class TableConverter {
  public:
@@ -61,7 +59,7 @@ class TGB2BIG : public TableConverter {
 std::string Big5ToGb(std::string_view text);
 std::string GbToBig5(std::string_view text);
 
-// Converts by the code direction; any other direction returns the text unchanged.
-std::string ConvertText(std::string_view text, int direction);
+// Big5ToGb or GbToBig5, by the direction.
+std::string ConvertText(std::string_view text, Direction direction);
 
 }  // namespace bgconv

@@ -118,8 +118,8 @@ std::string ConCmdProgramPath(std::string_view program_folder) {
   return std::string(program_folder) + "ConCmd" + kPathSeparator + "ConCmd";
 }
 
-std::string ConCmdSwitches(int direction, std::string_view engine_parameter) {
-  std::string switches = direction == kBigToGb ? "/o:gbk" : direction == kGbToBig ? "/o:big5" : "";
+std::string ConCmdSwitches(Direction direction, std::string_view engine_parameter) {
+  std::string switches = direction == Direction::kBigToGb ? "/o:gbk" : "/o:big5";
   if (!engine_parameter.empty()) {
     switches += ' ';
     switches += engine_parameter;
@@ -127,7 +127,7 @@ std::string ConCmdSwitches(int direction, std::string_view engine_parameter) {
   return switches;
 }
 
-std::string ConCmdCommandLine(std::string_view program, int direction, std::string_view engine_parameter,
+std::string ConCmdCommandLine(std::string_view program, Direction direction, std::string_view engine_parameter,
                               std::string_view mask) {
   return QuoteProgram(program) + ' ' + ConCmdSwitches(direction, engine_parameter) + ' ' + QuoteArgument(mask);
 }

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "codec/converter.h"
+#include "common/choices.h"
 #include "platform/folder_lock.h"
 
 namespace bgconv {
@@ -24,15 +24,15 @@ namespace bgconv {
 // followed by "ConCmd", the separator and "ConCmd".
 std::string ConCmdProgramPath(std::string_view program_folder);
 
-// The output switch of a code direction ("/o:gbk" for 0, "/o:big5" for 1,
-// empty for any other), followed by a blank and `engine_parameter` when that
+// The output switch of a code direction ("/o:gbk" for "BIG->GB", "/o:big5"
+// for "GB->BIG "), followed by a blank and `engine_parameter` when that
 // is not empty.
-std::string ConCmdSwitches(int direction, std::string_view engine_parameter);
+std::string ConCmdSwitches(Direction direction, std::string_view engine_parameter);
 
 // Program, blank, switches, blank, mask.  The program and the mask are put in
 // double quotes when they hold blanks, so that a folder with a blank in its
 // name still reaches the converter as one argument.
-std::string ConCmdCommandLine(std::string_view program, int direction, std::string_view engine_parameter,
+std::string ConCmdCommandLine(std::string_view program, Direction direction, std::string_view engine_parameter,
                               std::string_view mask);
 
 struct ExternalPassRow {
@@ -42,7 +42,7 @@ struct ExternalPassRow {
 
 struct ExternalPassInputs {
   std::string program;           // the converter, usually ConCmdProgramPath(ExecutableFolder())
-  int direction = kBigToGb;      // the code direction
+  Direction direction = Direction::kBigToGb;
   std::string engine_parameter;  // e.g. "/f:d"; empty for none
   std::string work_folder;       // ends in a separator; the mask is this followed by "*.*"
   std::vector<ExternalPassRow> rows;

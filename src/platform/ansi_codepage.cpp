@@ -92,7 +92,9 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-int SourceCodePage(int direction) { return direction == 1 ? kCodePageGb2312 : kCodePageBig5; }
+int SourceCodePage(Direction direction) {
+  return direction == Direction::kGbToBig ? kCodePageGb2312 : kCodePageBig5;
+}
 
 void AnsiCodePage::CloseConverter::operator()(UConverter* converter) const { ucnv_close(converter); }
 

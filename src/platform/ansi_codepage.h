@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/choices.h"
+
 struct UConverter;
 
 namespace bgconv {
@@ -43,7 +45,7 @@ inline constexpr int kCodePageGb2312 = 936;
 // The code page whose bytes a code direction starts from: Big5 for "BIG->GB"
 // (0), GB2312 for "GB->BIG " (1).  Folded form captions are written in it, so
 // that the converter then maps them like every other byte of the file.
-int SourceCodePage(int direction);
+int SourceCodePage(Direction direction);
 
 // Conversions between the configured code page and UTF-16, through
 // Microsoft's own tables as ICU carries them.  A byte sequence the code page

@@ -5,20 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <type_traits>
 #include <vector>
 
 #include "settings/font_ini_file.h"
 
 namespace bgconv {
 namespace {
-
-// The radio groups of the window hold two items each.
-constexpr int kChoiceItems = 2;
-
-int ReadChoice(const TFontIniFile& store, std::string_view key, int default_value) {
-  const int value = store.ReadNumber(kOptionSection, key, default_value);
-  return (value >= 0 && value < kChoiceItems) ? value : default_value;
-}
 
 std::string ReadFolder(const TFontIniFile& store, std::string_view key, const std::string& default_value,
                        char separator) {
@@ -70,54 +63,50 @@ Settings DefaultSettings(const SettingsContext& context) {
 Settings LoadSettings(const std::string& path, const SettingsContext& context) {
   const TFontIniFile store(path);
   Settings settings = DefaultSettings(context);
-
-  store.ReadFont(kViewSection, "FileListFont", settings.fonts.file_list);
-  store.ReadFont(kViewSection, "DebugListFont", settings.fonts.debug_list);
-  store.ReadFont(kViewSection, "memo1Font", settings.fonts.memo1);
-  store.ReadFont(kViewSection, "memo2Font", settings.fonts.memo2);
-
-  settings.code_direction = ReadChoice(store, "DefLan", settings.code_direction);
-  settings.add_config_files = store.ReadFlag(kOptionSection, "AddConfigFile", settings.add_config_files);
-  settings.backup_original = store.ReadFlag(kOptionSection, "BackUporiginal", settings.backup_original);
-  settings.convert_engine = ReadChoice(store, "ConvertEngine", settings.convert_engine);
-  settings.overwrite = ReadChoice(store, "Overwrite", settings.overwrite);
-  settings.backup_mould = ReadChoice(store, "BackupMould", settings.backup_mould);
-  settings.work_folder = ReadFolder(store, "WorkConvertDir", settings.work_folder, context.separator);
-  settings.backup_folder = ReadFolder(store, "BackupDir", settings.backup_folder, context.separator);
-  settings.change_charset = ReadChoice(store, "ChagerCharset", settings.change_charset);
-
-  if (settings.convert_engine == kEngineConCmd) {
-    // An empty value is what a save without a path left: the default again.
-    settings.engine_path = store.ReadText(kEngineSection, kEnginePathKey, "");
-    if (settings.engine_path.empty()) settings.engine_path = DefaultEnginePath(context);
-    settings.not_vocabulary = store.ReadFlag(kEngineSection, kNotVocabularyKey, false);
-    if (settings.not_vocabulary) settings.engine_parameter = store.ReadText(kEngineSection, kEngineParameterKey, "");
-  }
+  // The walk reads ConvertEngine and NotVocabulary before the cpEng keys
+  // that depend on them.
+  const auto concmd = [&] { return settings.convert_engine == Engine::kConCmd; };
+  ForEachSettingsKey(settings, [&](KeyKind kind, std::string_view section, std::string_view key, auto& member) {
+    using Member = std::remove_cvref_t<decltype(member)>;
+    if constexpr (std::is_same_v<Member, Font>) {
+      store.ReadFont(section, key, member);
+    } else if constexpr (std::is_same_v<Member, bool>) {
+      if (kind == KeyKind::kChangeDefault) {
+        const int index = store.ReadNumber(section, key, member ? 0 : 1);
+        if (index == 0 || index == 1) member = index == 0;
+      } else if (kind == KeyKind::kFlag || concmd()) {
+        member = store.ReadFlag(section, key, member);
+      }
+    } else if constexpr (std::is_same_v<Member, std::string>) {
+      if (kind == KeyKind::kFolder) {
+        member = ReadFolder(store, key, member, context.separator);
+      } else if (kind == KeyKind::kEnginePath && concmd()) {
+        // An empty value is what a save without a path left: the default again.
+        member = store.ReadText(section, key, "");
+        if (member.empty()) member = DefaultEnginePath(context);
+      } else if (kind == KeyKind::kEngineOption && concmd() && settings.not_vocabulary) {
+        member = store.ReadText(section, key, "");
+      }
+    } else {
+      member = ChoiceAt<Member>(store.ReadNumber(section, key, IndexOf(member))).value_or(member);
+    }
+  });
   return settings;
 }
 
 void SaveSettings(const std::string& path, const Settings& settings) {
   TFontIniFile store(path);
-
-  store.WriteFont(kViewSection, "FileListFont", settings.fonts.file_list);
-  store.WriteFont(kViewSection, "DebugListFont", settings.fonts.debug_list);
-  store.WriteFont(kViewSection, "memo1Font", settings.fonts.memo1);
-  store.WriteFont(kViewSection, "memo2Font", settings.fonts.memo2);
-
-  store.WriteNumber(kOptionSection, "DefLan", settings.code_direction);
-  store.WriteFlag(kOptionSection, "AddConfigFile", settings.add_config_files);
-  store.WriteFlag(kOptionSection, "BackUporiginal", settings.backup_original);
-  store.WriteNumber(kOptionSection, "ConvertEngine", settings.convert_engine);
-  store.WriteNumber(kOptionSection, "Overwrite", settings.overwrite);
-  store.WriteNumber(kOptionSection, "BackupMould", settings.backup_mould);
-  store.WriteText(kOptionSection, "WorkConvertDir", settings.work_folder);
-  store.WriteText(kOptionSection, "BackupDir", settings.backup_folder);
-  store.WriteNumber(kOptionSection, "ChagerCharset", settings.change_charset);
-
-  // The engine path is only loaded with the ConCmd engine; a run that started
-  // with the built-in one has none and must not wipe the path the user set up.
-  if (!settings.engine_path.empty() || store.ReadText(kEngineSection, kEnginePathKey, "").empty())
-    store.WriteText(kEngineSection, kEnginePathKey, settings.engine_path);
+  ForEachSettingsKey(settings, [&](KeyKind kind, std::string_view section, std::string_view key, const auto& member) {
+    // The engine's options belong to the setup dialog, which saves them.
+    if (kind == KeyKind::kEngineOption) return;
+    // The engine path is only loaded with the ConCmd engine; a run that
+    // started with the built-in one has none and must not wipe the path the
+    // user set up.
+    if (kind == KeyKind::kEnginePath && StoredValue(kind, member).empty() &&
+        !store.ReadText(section, key, "").empty())
+      return;
+    store.WriteText(section, key, StoredValue(kind, member));
+  });
 
   const auto folder = std::filesystem::path(path).parent_path();
   if (!folder.empty()) {
@@ -127,8 +116,24 @@ void SaveSettings(const std::string& path, const Settings& settings) {
   store.SaveFile();
 }
 
-void SetPreviewCharsets(ViewFonts& fonts, int code_direction) {
-  const bool from_big5 = code_direction == 0;
+std::string StoredValue(KeyKind, const Font& font) { return FontToString(font); }
+
+std::string StoredValue(KeyKind kind, bool flag) {
+  // "Chager Charset" stores the radio index: 0 is "Chager Default Charset".
+  if (kind == KeyKind::kChangeDefault) flag = !flag;
+  return flag ? "1" : "0";
+}
+
+std::string StoredValue(KeyKind, const std::string& text) { return text; }
+
+bool KeyCounts(const Settings& settings, KeyKind kind, std::string_view key) {
+  if (kind != KeyKind::kEnginePath && kind != KeyKind::kEngineOption) return true;
+  if (settings.convert_engine != Engine::kConCmd) return false;
+  return key != kEngineParameterKey || settings.not_vocabulary;
+}
+
+void SetPreviewCharsets(ViewFonts& fonts, Direction code_direction) {
+  const bool from_big5 = code_direction == Direction::kBigToGb;
   fonts.memo1.charset = from_big5 ? kBig5Charset : kGb2312Charset;
   fonts.memo2.charset = from_big5 ? kGb2312Charset : kBig5Charset;
 }

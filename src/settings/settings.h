@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/choices.h"
 #include "platform/paths.h"
 #include "settings/font_string.h"
 
@@ -20,12 +21,6 @@ inline constexpr std::string_view kEngineSection = "cpEng";
 inline constexpr std::string_view kEnginePathKey = "FilePath";
 inline constexpr std::string_view kEngineParameterKey = "Parameter";
 inline constexpr std::string_view kNotVocabularyKey = "NotVocabulary";
-
-// The engine choice ("ConvertEngine").
-enum EngineChoice : int {
-  kEngineItSelf = 0,  // the built-in tables
-  kEngineConCmd = 1,  // ConCmd 1.5
-};
 
 struct ViewFonts {
   Font file_list;   // FileListFont: the file list
@@ -49,21 +44,70 @@ struct SettingsContext {
 
 struct Settings {
   ViewFonts fonts;
-  int code_direction = 1;        // DefLan: 0 "BIG->GB", 1 "GB->BIG "
-  bool add_config_files = true;  // AddConfigFile: "Add Config Files"
-  bool backup_original = false;  // BackUporiginal: "&Backup original"
-  int convert_engine = kEngineItSelf;  // ConvertEngine
-  int overwrite = 1;             // Overwrite: 0 "Change Original File Extension", 1 "Overwrite Original File"
-  int backup_mould = 1;          // BackupMould: 0 "Compression", 1 "Copy To New Folder"
-  std::string work_folder;       // WorkConvertDir, ends in a separator
-  std::string backup_folder;     // BackupDir, ends in a separator; saved as loaded (edBakPath is apart)
-  int change_charset = 1;        // ChagerCharset: 0 "Chager Default Charset", 1 "Don't Care"
+  Direction code_direction = Direction::kGbToBig;
+  bool add_config_files = true;  // "Add Config Files"
+  bool backup_original = false;  // "&Backup original"
+  Engine convert_engine = Engine::kItSelf;
+  OverwriteMode overwrite = OverwriteMode::kOverwrite;
+  BackupMode backup_mould = BackupMode::kCopyToFolder;
+  std::string work_folder;    // ends in a separator
+  std::string backup_folder;  // ends in a separator; saved as loaded (edBakPath is apart)
+  // "Chager Default Charset" (stored as ChagerCharset=0) or "Don't Care" (1).
+  bool change_default_charset = false;
   // cpEng, read only when the loaded engine is ConCmd; empty otherwise.
-  std::string engine_path;       // FilePath
-  bool not_vocabulary = false;   // NotVocabulary
-  std::string engine_parameter;  // Parameter, read only when NotVocabulary is set
+  std::string engine_path;
+  bool not_vocabulary = false;
+  std::string engine_parameter;  // read only when not_vocabulary is set
   bool operator==(const Settings&) const = default;
 };
+
+// Every key of the settings file with the member that holds it, in the
+// order of the file: loading, saving and `bgconv settings` walk this one
+// list, so a key is spelt in one place.  `visit` is called as
+// visit(kind, section, key, member) for each, kind telling how the value is
+// stored.
+enum class KeyKind {
+  kFont,           // "name,size,style,pitch,colour,charset"
+  kChoice,         // a radio index: 0 or 1
+  kFlag,           // 1 or 0
+  kFolder,         // a folder; empty means the default, a separator is added
+  kChangeDefault,  // the "Chager Charset" radio index: 0 means change
+  kEnginePath,     // cpEng: read only with the ConCmd engine; an empty one is never saved over a path
+  kEngineOption,   // cpEng: read only with the ConCmd engine, saved by the setup dialog only
+};
+
+template <typename SettingsT, typename Visit>
+void ForEachSettingsKey(SettingsT& s, Visit&& visit) {
+  visit(KeyKind::kFont, kViewSection, "FileListFont", s.fonts.file_list);
+  visit(KeyKind::kFont, kViewSection, "DebugListFont", s.fonts.debug_list);
+  visit(KeyKind::kFont, kViewSection, "memo1Font", s.fonts.memo1);
+  visit(KeyKind::kFont, kViewSection, "memo2Font", s.fonts.memo2);
+  visit(KeyKind::kChoice, kOptionSection, "DefLan", s.code_direction);
+  visit(KeyKind::kFlag, kOptionSection, "AddConfigFile", s.add_config_files);
+  visit(KeyKind::kFlag, kOptionSection, "BackUporiginal", s.backup_original);
+  visit(KeyKind::kChoice, kOptionSection, "ConvertEngine", s.convert_engine);
+  visit(KeyKind::kChoice, kOptionSection, "Overwrite", s.overwrite);
+  visit(KeyKind::kChoice, kOptionSection, "BackupMould", s.backup_mould);
+  visit(KeyKind::kFolder, kOptionSection, "WorkConvertDir", s.work_folder);
+  visit(KeyKind::kFolder, kOptionSection, "BackupDir", s.backup_folder);
+  visit(KeyKind::kChangeDefault, kOptionSection, "ChagerCharset", s.change_default_charset);
+  visit(KeyKind::kEnginePath, kEngineSection, kEnginePathKey, s.engine_path);
+  visit(KeyKind::kEngineOption, kEngineSection, kNotVocabularyKey, s.not_vocabulary);
+  visit(KeyKind::kEngineOption, kEngineSection, kEngineParameterKey, s.engine_parameter);
+}
+
+// A member's value as the file stores it.
+std::string StoredValue(KeyKind kind, const Font& font);
+std::string StoredValue(KeyKind kind, bool flag);
+std::string StoredValue(KeyKind kind, const std::string& text);
+template <typename Choice>
+std::string StoredValue(KeyKind, Choice choice) {
+  return std::to_string(IndexOf(choice));
+}
+
+// Whether `bgconv settings` shows the key: the cpEng keys count only with the
+// ConCmd engine, Parameter only with NotVocabulary.
+bool KeyCounts(const Settings& settings, KeyKind kind, std::string_view key);
 
 // The font the window's four text controls are designed with: 細明體 (as its
 // Big5 bytes), 12 pixels high (9 points at 96 pixels per inch), charset Big5.
@@ -89,9 +133,9 @@ Settings LoadSettings(const std::string& path, const SettingsContext& context);
 void SaveSettings(const std::string& path, const Settings& settings);
 
 // The preview panes show the source on the left and the target on the right,
-// so their charsets follow the code direction: 0 is Big5 to GB2312 (136, 134),
-// 1 the other way (134, 136).
-void SetPreviewCharsets(ViewFonts& fonts, int code_direction);
+// so their charsets follow the code direction: "BIG->GB" gives (136, 134),
+// "GB->BIG " the other way (134, 136).
+void SetPreviewCharsets(ViewFonts& fonts, Direction code_direction);
 
 // The default engine path: the exe folder followed by "ConCmd", the separator
 // and "ConCmd.exe".

@@ -310,7 +310,7 @@ void TConvertFrm::FormCreate() {
     QDir().mkpath(PathToQt(FolderOf(work_folder_.substr(0, work_folder_.size() - 1))));
     CreateWorkFolder(work_folder_);
     QDir().mkpath(PathToQt(backup_folder_));
-    SetPaneCharsets(Direction());
+    SetPaneCharsets(CodeDirection());
   });
 }
 
@@ -368,20 +368,20 @@ void TConvertFrm::ApplySettings(const Settings& settings) {
   ApplyFont(*DebugListBox, fonts_.debug_list);
   ApplyFont(*RichEdit1, fonts_.memo1);
   ApplyFont(*RichEdit2, fonts_.memo2);
-  rgCodeType->SetItemIndex(settings.code_direction, false);
+  rgCodeType->SetItemIndex(IndexOf(settings.code_direction), false);
   {
     const QSignalBlocker blocker(CbAddConf);
     CbAddConf->setChecked(settings.add_config_files);
   }
   workspace_.SetAddConfigFiles(settings.add_config_files);
   CheckBox1->setChecked(settings.backup_original);
-  RGConvertEng->SetItemIndex(settings.convert_engine, false);
-  RadioGroup2->SetItemIndex(settings.overwrite, false);
-  RadioGroup3->SetItemIndex(settings.backup_mould, false);
+  RGConvertEng->SetItemIndex(IndexOf(settings.convert_engine), false);
+  RadioGroup2->SetItemIndex(IndexOf(settings.overwrite), false);
+  RadioGroup3->SetItemIndex(IndexOf(settings.backup_mould), false);
   work_folder_ = settings.work_folder;
   backup_folder_ = settings.backup_folder;
   edBakPath->setText(PathToQt(settings.backup_folder));
-  rgChCharset->SetItemIndex(settings.change_charset, false);
+  rgChCharset->SetItemIndex(settings.change_default_charset ? 0 : 1, false);
   edCCEng->setText(PathToQt(settings.engine_path));
   engine_path_ = settings.engine_path;
   not_vocabulary_ = settings.not_vocabulary;
@@ -391,15 +391,15 @@ void TConvertFrm::ApplySettings(const Settings& settings) {
 Settings TConvertFrm::CollectSettings() const {
   Settings settings;
   settings.fonts = fonts_;
-  settings.code_direction = Direction();
+  settings.code_direction = CodeDirection().value_or(settings.code_direction);
   settings.add_config_files = CbAddConf->isChecked();
   settings.backup_original = CheckBox1->isChecked();
-  settings.convert_engine = RGConvertEng->ItemIndex();
-  settings.overwrite = RadioGroup2->ItemIndex();
-  settings.backup_mould = RadioGroup3->ItemIndex();
+  settings.convert_engine = ChoiceAt<Engine>(RGConvertEng->ItemIndex()).value_or(settings.convert_engine);
+  settings.overwrite = ChoiceAt<OverwriteMode>(RadioGroup2->ItemIndex()).value_or(settings.overwrite);
+  settings.backup_mould = ChoiceAt<BackupMode>(RadioGroup3->ItemIndex()).value_or(settings.backup_mould);
   settings.work_folder = work_folder_;
   settings.backup_folder = backup_folder_;
-  settings.change_charset = rgChCharset->ItemIndex();
+  settings.change_default_charset = rgChCharset->ItemIndex() == 0;
   settings.engine_path = PathFromQt(edCCEng->text());
   settings.not_vocabulary = not_vocabulary_;
   settings.engine_parameter = engine_parameter_;
@@ -408,10 +408,16 @@ Settings TConvertFrm::CollectSettings() const {
 
 // --- Panes, pages, list ------------------------------------------------------
 
-int TConvertFrm::Direction() const { return rgCodeType->ItemIndex(); }
+std::optional<Direction> TConvertFrm::CodeDirection() const { return ChoiceAt<Direction>(rgCodeType->ItemIndex()); }
 
-void TConvertFrm::SetPaneCharsets(int direction) {
-  SetPreviewCharsets(fonts_, direction);
+std::string TConvertFrm::ConvertText(std::string_view text) const {
+  const auto direction = CodeDirection();
+  return direction ? bgconv::ConvertText(text, *direction) : std::string(text);
+}
+
+void TConvertFrm::SetPaneCharsets(std::optional<Direction> direction) {
+  // Without a selection the panes read as for "GB->BIG ".
+  SetPreviewCharsets(fonts_, direction.value_or(Direction::kGbToBig));
   RichEdit1->SetCodePage(CodePageOfCharset(fonts_.memo1.charset));
   RichEdit2->SetCodePage(CodePageOfCharset(fonts_.memo2.charset));
 }
@@ -535,28 +541,29 @@ void TConvertFrm::Preview(const std::string& path) {
     bgconv::ShowMessage(this, "File not found");
     return;
   }
-  const int direction = Direction();
+  const std::optional<Direction> direction = CodeDirection();
   try {
     std::string text;
     if (UpperExtensionOf(path) == ".DFM") {
-      const AnsiCodePage code_page(SourceCodePage(direction));
+      const AnsiCodePage code_page(SourceCodePage(direction.value_or(Direction::kBigToGb)));
       text = LoadFormText(path, code_page, WindowDebugChannel()) + "\r\n";
     } else {
       LineList lines;
       lines.LoadFromFile(path);
       text = lines.Text();
     }
-    std::string converted =
-        FixCharsetNames(ConvertText(text, direction), TargetSet(direction), direction, rgChCharset->ItemIndex() == 0);
+    std::string converted = ConvertText(text);
+    if (direction)
+      converted = FixCharsetNames(converted, TargetSet(*direction), *direction, rgChCharset->ItemIndex() == 0);
     RichEdit1->SetBytes(std::move(text), RichEdit1->CodePage());
     RichEdit2->SetBytes(std::move(converted), RichEdit2->CodePage());
   } catch (const std::exception& error) {
     // A file that cannot be read in this direction may read in the other;
     // the switch is said, since the next run converts in the new direction.
-    const int other = direction == kBigToGb ? kGbToBig : kBigToGb;
-    rgCodeType->SetItemIndex(other);
+    const Direction other = direction == Direction::kBigToGb ? Direction::kGbToBig : Direction::kBigToGb;
+    rgCodeType->SetItemIndex(IndexOf(other));
     const QString said = PathToQt("Cannot preview " + path + ": " + error.what() + "; Code Type switched to ") +
-                         rgCodeType->Button(other)->text().remove(u'&');
+                         rgCodeType->Button(IndexOf(other))->text().remove(u'&');
     AddLog(said);
     statusBar()->showMessage(said);
   }
@@ -564,22 +571,21 @@ void TConvertFrm::Preview(const std::string& path) {
 
 void TConvertFrm::rgCodeTypeClick() {
   RunGuarded(this, [this] {
-    const int direction = Direction();
-    SetPaneCharsets(direction);
+    SetPaneCharsets(CodeDirection());
     // A new conversion of the bytes on the left, not of what the right shows.
-    RichEdit2->SetBytes(ConvertText(RichEdit1->Bytes(), direction), RichEdit2->CodePage());
+    RichEdit2->SetBytes(ConvertText(RichEdit1->Bytes()), RichEdit2->CodePage());
   });
 }
 
 void TConvertFrm::RGConvertEngClick() {
   RunGuarded(this, [this] {
-    if (RGConvertEng->ItemIndex() != kEngineConCmd || PathExists(engine_path_)) return;
+    if (RGConvertEng->ItemIndex() != IndexOf(Engine::kConCmd) || PathExists(engine_path_)) return;
     std::string chosen;
     if (ShowConCmdSetup(this, environment_.settings_path, environment_.context, chosen)) {
       engine_path_ = chosen;
       edCCEng->setText(PathToQt(chosen));
     } else {
-      RGConvertEng->SetItemIndex(kEngineItSelf);
+      RGConvertEng->SetItemIndex(IndexOf(Engine::kItSelf));
     }
   });
 }
@@ -629,9 +635,11 @@ void TConvertFrm::Button1Click() {
 
 void TConvertFrm::BitBtn5Click() {
   RunGuarded(this, [this] {
+    const auto direction = CodeDirection();
+    if (!direction) return;
     ExternalPassInputs inputs;
     inputs.program = ConCmdProgramPath(exe_folder_);
-    inputs.direction = Direction();
+    inputs.direction = *direction;
     inputs.engine_parameter = engine_parameter_;
     inputs.work_folder = work_folder_;
     for (const FileRow& row : workspace_.Rows()) inputs.rows.push_back({row.caption, row.path});
@@ -643,11 +651,11 @@ ConversionInputs TConvertFrm::RunInputs() const {
   ConversionInputs inputs;
   inputs.rows = workspace_.Rows();
   inputs.project_path = workspace_.ProjectPath();
-  inputs.direction = Direction();
-  inputs.engine = RGConvertEng->ItemIndex();
-  inputs.overwrite = RadioGroup2->ItemIndex();
+  inputs.direction = CodeDirection().value_or(Direction::kGbToBig);
+  inputs.engine = ChoiceAt<Engine>(RGConvertEng->ItemIndex()).value_or(Engine::kItSelf);
+  inputs.overwrite = ChoiceAt<OverwriteMode>(RadioGroup2->ItemIndex()).value_or(OverwriteMode::kOverwrite);
   inputs.backup = CheckBox1->isChecked();
-  inputs.backup_mode = RadioGroup3->ItemIndex();
+  inputs.backup_mode = ChoiceAt<BackupMode>(RadioGroup3->ItemIndex()).value_or(BackupMode::kCopyToFolder);
   inputs.backup_path = PathFromQt(edBakPath->text());
   inputs.change_default_charset = rgChCharset->ItemIndex() == 0;
   inputs.work_folder = work_folder_;
@@ -657,7 +665,8 @@ ConversionInputs TConvertFrm::RunInputs() const {
 }
 
 void TConvertFrm::BitBtn1Click() {
-  if (!CanConvert(workspace_)) return;
+  // Without a Code Type there is nothing to convert into.
+  if (!CanConvert(workspace_) || !CodeDirection()) return;
   RunGuarded(this, [this] { ConvertAll(RunInputs(), *this); });
 }
 

@@ -8,7 +8,9 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "external/external_engine.h"
 #include "settings/settings.h"
@@ -126,13 +128,16 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void FormDestroy();
   void ApplySettings(const Settings& settings);
   Settings CollectSettings() const;
-  void SetPaneCharsets(int direction);
+  void SetPaneCharsets(std::optional<bgconv::Direction> direction);
   void ShowPage(const QString& name);
   void CloseProject();
   void Refresh();
   void Preview(const std::string& path);
   ConversionInputs RunInputs() const;
-  int Direction() const;
+  // The "Co&de Type" choice; none while no item is selected.
+  std::optional<bgconv::Direction> CodeDirection() const;
+  // The conversion of the window: a text in no direction stays as it is.
+  std::string ConvertText(std::string_view text) const;
   void AddLog(const QString& line);
   void WidenLogFor(const QString& line);
 

@@ -140,7 +140,7 @@ class Run {
     std::vector<std::string> files;
     for (const auto& row : inputs_.rows) {
       files.push_back(row.path);
-      if (inputs_.overwrite == kKeepSuffixedOriginal)
+      if (inputs_.overwrite == OverwriteMode::kChangeExtension)
         files.push_back(row.path + std::string(OriginalSuffix(inputs_.direction)));
     }
     return files;
@@ -201,7 +201,7 @@ class Run {
           return;
         }
       }
-      if (inputs_.overwrite == kKeepSuffixedOriginal) KeepOriginal(row.path);
+      if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(row.path);
       if (External()) {
         PrepareForPass(row.path, std::move(plain));
       } else if (IsFormFile(row.path)) {
@@ -215,7 +215,7 @@ class Run {
     if (!External()) ++summary_.converted;
   }
 
-  bool External() const { return inputs_.engine == kEngineConCmd; }
+  bool External() const { return inputs_.engine == Engine::kConCmd; }
 
   // The external engine converts copies in the work folder.  The file at the
   // row's path stays as it is until the pass writes its converted copy over
@@ -394,15 +394,13 @@ class Run {
 
 }  // namespace
 
-std::string_view OriginalSuffix(int direction) { return direction == kGbToBig ? ".GB" : ".Big"; }
+std::string_view OriginalSuffix(Direction direction) { return direction == Direction::kGbToBig ? ".GB" : ".Big"; }
 
 EConversionError::EConversionError(std::string path, const std::string& message)
     : Exception(message.find(path) == std::string::npos ? path + ": " + message : message), path_(std::move(path)) {}
 
 ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver& observer) {
-  if (inputs.engine != kEngineItSelf && inputs.engine != kEngineConCmd)
-    throw Exception("Unknown conversion engine " + std::to_string(inputs.engine));
-  if (inputs.engine == kEngineConCmd) {
+  if (inputs.engine == Engine::kConCmd) {
     std::vector<std::string> paths;
     for (const auto& row : inputs.rows) paths.push_back(row.path);
     CheckWorkFolder(inputs.work_folder, paths);
@@ -411,7 +409,7 @@ ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver&
 }
 
 void BackupFiles(const ConversionInputs& inputs, ConversionObserver& observer) {
-  if (inputs.backup_mode == kBackupCompression) {
+  if (inputs.backup_mode == BackupMode::kCompression) {
     observer.ShowMessage(kNotSupported);
     return;
   }

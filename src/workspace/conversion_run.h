@@ -22,23 +22,11 @@
 #include "codec/converter.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
-#include "settings/settings.h"
+#include "common/choices.h"
 #include "workspace/form_text_loader.h"
 #include "workspace/workspace.h"
 
 namespace bgconv {
-
-// The "Overwrite" choice.
-enum OverwriteChoice : int {
-  kKeepSuffixedOriginal = 0,  // "Change Original File Extension"
-  kOverwriteOriginal = 1,     // "Overwrite Original File"
-};
-
-// The "Backup File mould" choice.
-enum BackupMode : int {
-  kBackupCompression = 0,  // "Compression": not supported
-  kBackupCopy = 1,         // "Copy To New Folder"
-};
 
 inline constexpr std::string_view kConvertTitle = "Convert Code Page";
 inline constexpr std::string_view kBeginLog = "Begin Convert Code";
@@ -48,18 +36,18 @@ inline constexpr std::string_view kNotSupported = "not support";
 
 // The suffix that names the code page of a kept original: ".Big" for
 // "BIG->GB", ".GB" for "GB->BIG ".
-std::string_view OriginalSuffix(int direction);
+std::string_view OriginalSuffix(Direction direction);
 
 struct ConversionInputs {
   std::vector<FileRow> rows;
   // The project file the rows come from; empty when they were given one by
   // one.  Backup copies keep the rows' places below its folder.
   std::string project_path;
-  int direction = kBigToGb;
-  int engine = kEngineItSelf;
-  int overwrite = kOverwriteOriginal;
+  Direction direction = Direction::kBigToGb;
+  Engine engine = Engine::kItSelf;
+  OverwriteMode overwrite = OverwriteMode::kOverwrite;
   bool backup = false;
-  int backup_mode = kBackupCopy;
+  BackupMode backup_mode = BackupMode::kCopyToFolder;
   std::string backup_path;  // a folder ending in a separator, used as a prefix
   bool change_default_charset = false;  // "Chager Default Charset"
   // The ANSI code page form captions are folded into; 0 takes the source

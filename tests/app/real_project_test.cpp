@@ -70,7 +70,7 @@ TEST(RealProject, EveryFileComesThroughWhole) {
   for (const auto& [name, before] : project.files) {
     std::string expected = NormalizeLineBreaks(LiteralBig5ToGb(before));
     if (name == "P/App.res") expected = before;
-    if (name == "P/Main.dfm") expected = FixCharsetNames(expected, CodeSet::kGb2312, kBigToGb, false);
+    if (name == "P/Main.dfm") expected = FixCharsetNames(expected, CodeSet::kGb2312, Direction::kBigToGb, false);
     ASSERT_EQ(project.dir.Read(name), expected) << name;
     ++checked;
   }

@@ -9,23 +9,23 @@ namespace {
 
 TEST(CharsetNames, RewritesBySourceAndTarget) {
   struct Case {
-    int direction;
+    Direction direction;
     bool change_default;
     std::string in, out;
   };
   const Case cases[] = {
-      {kBigToGb, false, "Font.Charset = CHINESEBIG5_CHARSET", "Font.Charset = GB2312_CHARSET"},
-      {kBigToGb, true, "Font.Charset = DEFAULT_CHARSET", "Font.Charset = GB2312_CHARSET"},
-      {kBigToGb, false, "Font.Charset = DEFAULT_CHARSET", "Font.Charset = DEFAULT_CHARSET"},
-      {kGbToBig, false, "Font.Charset = GB2312_CHARSET", "Font.Charset = CHINESEBIG5_CHARSET"},
-      {kGbToBig, true, "x = DEFAULT_CHARSET", "x = CHINESEBIG5_CHARSET"},
-      {kGbToBig, false, "Charset = gb2312_Charset;", "Charset = CHINESEBIG5_CHARSET;"},
-      {kBigToGb, false, "a CHINESEBIG5_CHARSET b GB2312_CHARSET", "a GB2312_CHARSET b GB2312_CHARSET"},
-      {kBigToGb, false, "only GB2312_CHARSET here", "only GB2312_CHARSET here"},
-      {kBigToGb, false, "'XCHINESEBIG5_CHARSETS' in a literal", "'XGB2312_CHARSETS' in a literal"},
-      {kBigToGb, false, "CHINESEBIG5_CHARSETCHINESEBIG5_CHARSET", "GB2312_CHARSETGB2312_CHARSET"},
-      {kBigToGb, true, "", ""},
-      {kBigToGb, true, "Caption = 'Mixed Case Kept'", "Caption = 'Mixed Case Kept'"},
+      {Direction::kBigToGb, false, "Font.Charset = CHINESEBIG5_CHARSET", "Font.Charset = GB2312_CHARSET"},
+      {Direction::kBigToGb, true, "Font.Charset = DEFAULT_CHARSET", "Font.Charset = GB2312_CHARSET"},
+      {Direction::kBigToGb, false, "Font.Charset = DEFAULT_CHARSET", "Font.Charset = DEFAULT_CHARSET"},
+      {Direction::kGbToBig, false, "Font.Charset = GB2312_CHARSET", "Font.Charset = CHINESEBIG5_CHARSET"},
+      {Direction::kGbToBig, true, "x = DEFAULT_CHARSET", "x = CHINESEBIG5_CHARSET"},
+      {Direction::kGbToBig, false, "Charset = gb2312_Charset;", "Charset = CHINESEBIG5_CHARSET;"},
+      {Direction::kBigToGb, false, "a CHINESEBIG5_CHARSET b GB2312_CHARSET", "a GB2312_CHARSET b GB2312_CHARSET"},
+      {Direction::kBigToGb, false, "only GB2312_CHARSET here", "only GB2312_CHARSET here"},
+      {Direction::kBigToGb, false, "'XCHINESEBIG5_CHARSETS' in a literal", "'XGB2312_CHARSETS' in a literal"},
+      {Direction::kBigToGb, false, "CHINESEBIG5_CHARSETCHINESEBIG5_CHARSET", "GB2312_CHARSETGB2312_CHARSET"},
+      {Direction::kBigToGb, true, "", ""},
+      {Direction::kBigToGb, true, "Caption = 'Mixed Case Kept'", "Caption = 'Mixed Case Kept'"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FixCharsetNames(c.in, TargetSet(c.direction), c.direction, c.change_default), c.out) << c.in;
@@ -35,12 +35,8 @@ TEST(CharsetNames, RewritesBySourceAndTarget) {
 TEST(CharsetNames, InsertedTextIsNotSearchedAgain) {
   // GB->BIG: DEFAULT_CHARSET becomes CHINESEBIG5_CHARSET, which is not the
   // source identifier of this direction and stays.
-  EXPECT_EQ(FixCharsetNames("DEFAULT_CHARSET GB2312_CHARSET", CodeSet::kBig5, kGbToBig, true),
+  EXPECT_EQ(FixCharsetNames("DEFAULT_CHARSET GB2312_CHARSET", CodeSet::kBig5, Direction::kGbToBig, true),
             "CHINESEBIG5_CHARSET CHINESEBIG5_CHARSET");
-}
-
-TEST(CharsetNames, NoDirectionLeavesTheText) {
-  EXPECT_EQ(FixCharsetNames("CHINESEBIG5_CHARSET", CodeSet::kBig5, -1, true), "CHINESEBIG5_CHARSET");
 }
 
 // The rewrite reads characters as the converter does, in the set the text is
@@ -62,7 +58,7 @@ TEST(CharsetNames, StepsOverCharactersByTheConverterRule) {
       {"after a whole character", CodeSet::kGb2312, "\xA4\xA1gb2312_charset", "\xA4\xA1" "CHINESEBIG5_CHARSET"},
       {"a lead byte inside the identifier", CodeSet::kBig5, "GB2312\xA4_CHARSET", "GB2312\xA4_CHARSET"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FixCharsetNames(c.in, c.set, kGbToBig, false), c.out) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(FixCharsetNames(c.in, c.set, Direction::kGbToBig, false), c.out) << c.what;
 }
 
 }  // namespace

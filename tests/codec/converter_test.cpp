@@ -49,26 +49,26 @@ TEST(Converter, OneDirectionOnlyCases) {
 TEST(Converter, ALeadByteWithoutTrailByteBecomesOneBlank) {
   struct Case {
     const char* what;
-    int direction;
+    Direction direction;
     std::string in, out;
   };
   const Case cases[] = {
       // 'o' is a Big5 trail byte (\xE7o is a Big5 character), not a GB2312 one.
-      {"Latin-1 letter", kGbToBig, "{ Fran\xE7ois }", "{ Fran ois }"},
-      {"Latin-1 before a quote", kBigToGb, "'caf\xE9';", "'caf ';"},
-      {"Latin-1 before a quote", kGbToBig, "'caf\xE9';", "'caf ';"},
-      {"lead byte before CR LF", kBigToGb, Bytes({0xA4, 0x0D, 0x0A}), " \r\n"},
-      {"lead byte before CR LF", kGbToBig, Bytes({0xB0, 0x0D, 0x0A}), " \r\n"},
-      {"lead byte at the end", kBigToGb, "ab" + Bytes({0xA4}), "ab "},
-      {"lead byte at the end", kGbToBig, "ab" + Bytes({0xB0}), "ab "},
-      {"0x40 is no GB2312 trail byte", kGbToBig, Bytes({0xB0, 0x40}), " @"},
-      {"0xFF is no trail byte", kBigToGb, Bytes({0xA4, 0xFF, 0x0A}), "  \n"},
-      {"below a Big5 trail byte", kBigToGb, Bytes({0xA1, 0x3F, 0xA4, 0x7F}), " ? \x7F"},
+      {"Latin-1 letter", Direction::kGbToBig, "{ Fran\xE7ois }", "{ Fran ois }"},
+      {"Latin-1 before a quote", Direction::kBigToGb, "'caf\xE9';", "'caf ';"},
+      {"Latin-1 before a quote", Direction::kGbToBig, "'caf\xE9';", "'caf ';"},
+      {"lead byte before CR LF", Direction::kBigToGb, Bytes({0xA4, 0x0D, 0x0A}), " \r\n"},
+      {"lead byte before CR LF", Direction::kGbToBig, Bytes({0xB0, 0x0D, 0x0A}), " \r\n"},
+      {"lead byte at the end", Direction::kBigToGb, "ab" + Bytes({0xA4}), "ab "},
+      {"lead byte at the end", Direction::kGbToBig, "ab" + Bytes({0xB0}), "ab "},
+      {"0x40 is no GB2312 trail byte", Direction::kGbToBig, Bytes({0xB0, 0x40}), " @"},
+      {"0xFF is no trail byte", Direction::kBigToGb, Bytes({0xA4, 0xFF, 0x0A}), "  \n"},
+      {"below a Big5 trail byte", Direction::kBigToGb, Bytes({0xA1, 0x3F, 0xA4, 0x7F}), " ? \x7F"},
       // Bytes 0x80-0xA0 are single bytes: a GBK pair 0x81 0xA1 is copied as
       // 0x81 and the scan goes on at 0xA1.
-      {"GBK lead byte", kGbToBig, Bytes({0x81, 0xA1, 0xA1, 0x41}), Bytes({0x81, 0xA1, 0x40, 0x41})},
+      {"GBK lead byte", Direction::kGbToBig, Bytes({0x81, 0xA1, 0xA1, 0x41}), Bytes({0x81, 0xA1, 0x40, 0x41})},
       // Codes outside a table's range become the filler.
-      {"outside the table", kBigToGb, Bytes({0xFA, 0x40, 0xFE, 0xFE}), "    "},
+      {"outside the table", Direction::kBigToGb, Bytes({0xFA, 0x40, 0xFE, 0xFE}), "    "},
   };
   for (const auto& c : cases) EXPECT_EQ(ConvertText(c.in, c.direction), c.out) << c.what;
   // UTF-8 text inside Big5: a three-byte character leaves a lead byte before
@@ -79,10 +79,8 @@ TEST(Converter, ALeadByteWithoutTrailByteBecomesOneBlank) {
 TEST(Converter, ConvertTextPicksTheDirection) {
   const std::string big5 = Bytes({0xB0, 0xEA});
   const std::string gb = Bytes({0xB9, 0xFA});
-  EXPECT_EQ(ConvertText(big5, kBigToGb), gb);
-  EXPECT_EQ(ConvertText(gb, kGbToBig), big5);
-  EXPECT_EQ(ConvertText(big5, -1), big5) << "no direction chosen: unchanged";
-  EXPECT_EQ(ConvertText(big5, 2), big5);
+  EXPECT_EQ(ConvertText(big5, Direction::kBigToGb), gb);
+  EXPECT_EQ(ConvertText(gb, Direction::kGbToBig), big5);
 }
 
 TEST(Converter, MissingItemEndsTheConstructionWithItsName) {

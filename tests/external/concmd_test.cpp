@@ -60,13 +60,13 @@ TEST(MatchesAnyPattern, CommaSeparatedListsAsConCmdIniHoldsThem) {
 TEST(ParseArguments, SwitchesInAnyOrderAndCase) {
   const struct {
     Lines args;
-    int direction;
+    Direction direction;
     bool vocabulary;
     std::string mask;
   } cases[] = {
-      {{"/o:gbk", "/w/*.*"}, kBigToGb, true, "/w/*.*"},
-      {{"/O:BIG5", "/F:D", "w/*.pas"}, kGbToBig, false, "w/*.pas"},
-      {{"/w/*.*", "/f:d", "/o:gbk"}, kBigToGb, false, "/w/*.*"},
+      {{"/o:gbk", "/w/*.*"}, Direction::kBigToGb, true, "/w/*.*"},
+      {{"/O:BIG5", "/F:D", "w/*.pas"}, Direction::kGbToBig, false, "w/*.pas"},
+      {{"/w/*.*", "/f:d", "/o:gbk"}, Direction::kBigToGb, false, "/w/*.*"},
   };
   for (const auto& c : cases) {
     const Request request = ParseArguments(c.args);

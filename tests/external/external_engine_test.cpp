@@ -59,7 +59,7 @@ struct Project {
     dir.Write("work/1-Unit1.pas", kBig5);
     dir.Write("work/2-Unit1.pas", kBig5 + "// second\r\n");
     inputs.program = program;
-    inputs.direction = kBigToGb;
+    inputs.direction = Direction::kBigToGb;
     inputs.work_folder = work;
     inputs.rows = {{"1-Unit1.pas", dir.File("a/Unit1.pas")}, {"2-Unit1.pas", dir.File("b/Unit1.pas")}};
     fs::create_directories(dir.path() / "a");
@@ -71,15 +71,14 @@ struct Project {
 TEST(ConCmdCommandLine, ProgramSwitchesParameterAndMask) {
   const struct {
     std::string program;
-    int direction;
+    Direction direction;
     std::string parameter;
     std::string mask;
     std::string line;
   } cases[] = {
-      {"/p/ConCmd/ConCmd", 1, "", "/w/*.*", "/p/ConCmd/ConCmd /o:big5 /w/*.*"},
-      {"/p/ConCmd/ConCmd", 0, "/f:d", "/w/*.*", "/p/ConCmd/ConCmd /o:gbk /f:d /w/*.*"},
-      {"/p/ConCmd/ConCmd", 2, "", "/w/*.*", "/p/ConCmd/ConCmd  /w/*.*"},
-      {"/my tools/ConCmd/ConCmd", 0, "", "/my work/*.*", "\"/my tools/ConCmd/ConCmd\" /o:gbk \"/my work/*.*\""},
+      {"/p/ConCmd/ConCmd", Direction::kGbToBig, "", "/w/*.*", "/p/ConCmd/ConCmd /o:big5 /w/*.*"},
+      {"/p/ConCmd/ConCmd", Direction::kBigToGb, "/f:d", "/w/*.*", "/p/ConCmd/ConCmd /o:gbk /f:d /w/*.*"},
+      {"/my tools/ConCmd/ConCmd", Direction::kBigToGb, "", "/my work/*.*", "\"/my tools/ConCmd/ConCmd\" /o:gbk \"/my work/*.*\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ConCmdCommandLine(c.program, c.direction, c.parameter, c.mask), c.line);

@@ -66,8 +66,8 @@ TEST(AnsiCodePage, ARoundTripIsStableAfterTheFirst) {
 
 TEST(AnsiCodePage, OnlyBig5AndGb2312) {
   EXPECT_THROW(AnsiCodePage(1252), Exception);
-  EXPECT_EQ(SourceCodePage(0), kCodePageBig5);
-  EXPECT_EQ(SourceCodePage(1), kCodePageGb2312);
+  EXPECT_EQ(SourceCodePage(Direction::kBigToGb), kCodePageBig5);
+  EXPECT_EQ(SourceCodePage(Direction::kGbToBig), kCodePageGb2312);
   AnsiCodePage moved(kCodePageGb2312);
   AnsiCodePage target = std::move(moved);
   EXPECT_EQ(target.Number(), kCodePageGb2312);

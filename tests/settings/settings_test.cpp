@@ -79,15 +79,15 @@ TEST(Settings, LoadsEveryKey) {
   expected.fonts.file_list = {"Arial", 10, {true, false, false, false}, FontPitch::kVariable, 0x0000FF, 134};
   expected.fonts.memo2.name = "Courier";
   expected.fonts.memo2.size = 11;
-  expected.code_direction = 0;
+  expected.code_direction = Direction::kBigToGb;
   expected.add_config_files = true;  // "true" is no number: the default
   expected.backup_original = true;
-  expected.convert_engine = kEngineConCmd;
-  expected.overwrite = 0;
-  expected.backup_mould = 0;
+  expected.convert_engine = Engine::kConCmd;
+  expected.overwrite = OverwriteMode::kChangeExtension;
+  expected.backup_mould = BackupMode::kCompression;
   expected.work_folder = "/w/work/";
   expected.backup_folder = "/w/back/";
-  expected.change_charset = 0;
+  expected.change_default_charset = true;
   expected.engine_path = "/opt/concmd/ConCmd.exe";
   expected.not_vocabulary = true;
   expected.engine_parameter = "/f:d";
@@ -133,7 +133,7 @@ TEST(Settings, UnusableValuesReadAsDefaults) {
   EXPECT_EQ(settings.code_direction, defaults.code_direction);
   EXPECT_EQ(settings.overwrite, defaults.overwrite);
   EXPECT_EQ(settings.backup_mould, defaults.backup_mould);
-  EXPECT_EQ(settings.change_charset, defaults.change_charset);
+  EXPECT_EQ(settings.change_default_charset, defaults.change_default_charset);
   EXPECT_EQ(settings.work_folder, defaults.work_folder) << "an empty folder is the default one";
   EXPECT_EQ(settings.backup_folder, "/w/back/") << "a folder ends in a separator";
 }
@@ -145,7 +145,7 @@ TEST(Settings, SaveKeepsOtherKeysAndRewritesInPlace) {
                               "; comment\r\n[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\n"
                               "[cpOption]\r\nMine=kept\r\ndeflan=0\r\n");
   Settings settings = LoadSettings(path, context);
-  settings.code_direction = 1;
+  settings.code_direction = Direction::kGbToBig;
   SaveSettings(path, settings);
   const std::string text = dir.Read("bgconv.ini");
   EXPECT_EQ(text.find("; comment"), std::string::npos);
@@ -173,15 +173,15 @@ TEST(Settings, SaveAndLoadAgreeOnEveryValue) {
   const auto context = ContextIn(dir);
   Settings settings = DefaultSettings(context);
   settings.fonts.debug_list = {"Mono", 7, {false, true, false, true}, FontPitch::kFixed, 0x00010203, 0};
-  settings.code_direction = 0;
+  settings.code_direction = Direction::kBigToGb;
   settings.add_config_files = false;
   settings.backup_original = true;
-  settings.convert_engine = kEngineConCmd;
-  settings.overwrite = 0;
-  settings.backup_mould = 0;
+  settings.convert_engine = Engine::kConCmd;
+  settings.overwrite = OverwriteMode::kChangeExtension;
+  settings.backup_mould = BackupMode::kCompression;
   settings.work_folder = "/tmp/w/";
   settings.backup_folder = "/tmp/b/";
-  settings.change_charset = 0;
+  settings.change_default_charset = true;
   settings.engine_path = "/opt/ConCmd/ConCmd.exe";
   const auto path = dir.File("nested/config/bgconv.ini");  // the folder is made on save
   SaveSettings(path, settings);
@@ -204,10 +204,10 @@ TEST(Settings, FailuresNameTheFile) {
 
 TEST(Settings, PreviewCharsetsFollowTheDirection) {
   ViewFonts fonts = DesignFonts();
-  SetPreviewCharsets(fonts, 0);
+  SetPreviewCharsets(fonts, Direction::kBigToGb);
   EXPECT_EQ(fonts.memo1.charset, kBig5Charset);
   EXPECT_EQ(fonts.memo2.charset, kGb2312Charset);
-  SetPreviewCharsets(fonts, 1);
+  SetPreviewCharsets(fonts, Direction::kGbToBig);
   EXPECT_EQ(fonts.memo1.charset, kGb2312Charset);
   EXPECT_EQ(fonts.memo2.charset, kBig5Charset);
   EXPECT_EQ(fonts.file_list, DesignFont());

@@ -146,7 +146,7 @@ class MainWindowTest : public QObject {
     window->close();
     QVERIFY(!fs::exists(program.Exe("Conver")));
     Settings expected = DefaultSettings(program.environment.context);
-    SetPreviewCharsets(expected.fonts, 1);
+    SetPreviewCharsets(expected.fonts, Direction::kGbToBig);
     QCOMPARE(LoadSettings(program.environment.settings_path, program.environment.context), expected);
   }
 
@@ -174,9 +174,9 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(program.Exe("work/") + std::string(kWorkFolderMarker)));
     window.reset();
     const Settings saved = LoadSettings(program.environment.settings_path, program.environment.context);
-    QCOMPARE(saved.convert_engine, 1);
+    QVERIFY(saved.convert_engine == Engine::kConCmd);
     QCOMPARE(saved.engine_path, engine);
-    QCOMPARE(saved.code_direction, 0);
+    QVERIFY(saved.code_direction == Direction::kBigToGb);
   }
 
   void UnreadableSettingsAreShownAndLeftAlone() {
@@ -399,7 +399,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->RichEdit1->Bytes(), left);
     QCOMPARE(window->RichEdit1->CodePage(), 936);  // the same bytes, read as GB2312 now
     QCOMPARE(window->RichEdit2->CodePage(), 950);
-    QCOMPARE(window->RichEdit2->Bytes(), ConvertText(left, kGbToBig));
+    QCOMPARE(window->RichEdit2->Bytes(), ConvertText(left, Direction::kGbToBig));
 
     window->rgCodeType->Button(0)->click();
     QCOMPARE(window->RichEdit1->Bytes(), left);

@@ -48,8 +48,8 @@ class ExternalRunTest : public ::testing::Test {
   ConversionInputs Inputs(std::vector<std::string> names, std::string program_folder) {
     ConversionInputs inputs;
     for (const auto& name : names) inputs.rows.push_back(FileRow{FileNameOf(Path(name)), "1", "TW", Path(name), 0});
-    inputs.direction = kBigToGb;
-    inputs.engine = kEngineConCmd;
+    inputs.direction = Direction::kBigToGb;
+    inputs.engine = Engine::kConCmd;
     inputs.work_folder = dir_.File("work") + "/";
     inputs.program_folder = std::move(program_folder);
     return inputs;

@@ -8,6 +8,7 @@
 
 #include "codec/charset_names.h"
 #include "platform/folder_lock.h"
+#include "platform/paths.h"
 #include "platform/temporary_file.h"
 #include "support/file_size_limit.h"
 #include "support/recording_observer.h"
@@ -35,7 +36,7 @@ class RunTest : public ::testing::Test {
     const auto path = dir_.File(name);
     return FileRow{FileNameOf(path), "0", "TW", path, 0};
   }
-  ConversionInputs Inputs(std::vector<FileRow> rows, int direction = kBigToGb) {
+  ConversionInputs Inputs(std::vector<FileRow> rows, Direction direction = Direction::kBigToGb) {
     ConversionInputs inputs;
     inputs.rows = std::move(rows);
     inputs.direction = direction;
@@ -101,7 +102,7 @@ TEST_F(RunTest, FormFilesGetTheirCharsetsRewritten) {
   const std::string form = "object Form1: TForm1\n  Caption = '" + kGb + "'\n  Font.Charset = GB2312_CHARSET\n"
                            "  Tag = DEFAULT_CHARSET\nend\n";
   const auto row = Row("Form1.DfM", form);
-  auto inputs = Inputs({row}, kGbToBig);
+  auto inputs = Inputs({row}, Direction::kGbToBig);
   ConvertAll(inputs, observer_);
   EXPECT_EQ(Read("Form1.DfM"), "object Form1: TForm1\r\n  Caption = '" + kBig5 +
                                    "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n  Tag = DEFAULT_CHARSET\r\nend\r\n");
@@ -115,9 +116,10 @@ TEST_F(RunTest, FormFilesGetTheirCharsetsRewritten) {
 TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
   const auto row = Row("Form1.dfm", "object Form1: TForm1\r\nend\r\n");
   struct Case {
-    int direction, requested, expected;
+    Direction direction;
+    int requested, expected;
   };
-  for (const auto& c : {Case{kBigToGb, 0, 950}, Case{kGbToBig, 0, 936}, Case{kBigToGb, 936, 936}}) {
+  for (const auto& c : {Case{Direction::kBigToGb, 0, 950}, Case{Direction::kGbToBig, 0, 936}, Case{Direction::kBigToGb, 936, 936}}) {
     auto inputs = Inputs({row}, c.direction);
     inputs.ansi_code_page = c.requested;
     int seen = 0;
@@ -126,14 +128,14 @@ TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
       return LoadFoldedFormText(path, code_page);
     };
     ConvertAll(inputs, observer_);
-    EXPECT_EQ(seen, c.expected) << c.direction << " " << c.requested;
+    EXPECT_EQ(seen, c.expected) << IndexOf(c.direction) << " " << c.requested;
   }
 }
 
 TEST_F(RunTest, KeptOriginalCarriesTheSourceCodePage) {
   const std::string original = "object Form1: TForm1\r\n  Caption = '" + kGb + "'\r\nend\r\n";
-  auto inputs = Inputs({Row("Form1.dfm", original), Row("Makefile", "x = " + kGb)}, kGbToBig);
-  inputs.overwrite = kKeepSuffixedOriginal;
+  auto inputs = Inputs({Row("Form1.dfm", original), Row("Makefile", "x = " + kGb)}, Direction::kGbToBig);
+  inputs.overwrite = OverwriteMode::kChangeExtension;
   ConvertAll(inputs, observer_);
   EXPECT_EQ(Read("Form1.dfm.GB"), original);
   EXPECT_EQ(Read("Makefile.GB"), "x = " + kGb);
@@ -169,7 +171,7 @@ TEST_F(RunTest, OneFileListedTwiceIsConvertedOnce) {
   fs::create_symlink(row.path, dir_.File("Link.pas"));
   const FileRow through_parent{"Unit1.pas", "4", "TW", dir_.File("Sub/../Unit1.pas"), 4};
   auto inputs = Inputs({row, row, through_parent, RowOf("Link.pas")});
-  inputs.overwrite = kKeepSuffixedOriginal;
+  inputs.overwrite = OverwriteMode::kChangeExtension;
   const auto summary = ConvertAll(inputs, observer_);
   EXPECT_EQ(Read("Unit1.pas"), kGb + "\r\n") << "converted once, not twice";
   EXPECT_EQ(Read("Unit1.pas.Big"), kBig5);
@@ -192,7 +194,7 @@ TEST_F(RunTest, HardLinksAreTwoFiles) {
 
 TEST_F(RunTest, ACopyMadeByTheRunIsNeverConverted) {
   auto inputs = Inputs({Row("a.pas", kBig5), RowOf("a.pas.Big")});
-  inputs.overwrite = kKeepSuffixedOriginal;
+  inputs.overwrite = OverwriteMode::kChangeExtension;
   ConvertAll(inputs, observer_);
   EXPECT_EQ(Read("a.pas.Big"), kBig5);
 }
@@ -298,7 +300,7 @@ TEST_F(RunTest, FilesWithANulByteAreNotTextAndStayAsTheyAre) {
   const std::string resource("\x00\x00\x00\x00\x20\x00\x00\x00\xFF\xFF\x00\x00", 12);
   const std::string utf16("\xFF\xFEu\x00n\x00i\x00t\x00", 10);
   auto inputs = Inputs({Row("App.res", resource), Row("Wide.pas", utf16), Row("Unit1.pas", kBig5)});
-  inputs.overwrite = kKeepSuffixedOriginal;
+  inputs.overwrite = OverwriteMode::kChangeExtension;
   const auto summary = ConvertAll(inputs, observer_);
   EXPECT_EQ(Read("App.res"), resource);
   EXPECT_EQ(Read("Wide.pas"), utf16);
@@ -345,7 +347,7 @@ TEST_F(RunTest, StaleTemporariesOfItsFilesGoAndLongNamesWork) {
 TEST_F(RunTest, CompressedBackupIsNotSupported) {
   auto inputs = Inputs({Row("Unit1.pas", kBig5)});
   inputs.backup = true;
-  inputs.backup_mode = kBackupCompression;
+  inputs.backup_mode = BackupMode::kCompression;
   inputs.backup_path = dir_.File("backup") + "/";
   ConvertAll(inputs, observer_);
   EXPECT_EQ(observer_.events.front(), "message not support");
@@ -356,7 +358,7 @@ TEST_F(RunTest, CompressedBackupIsNotSupported) {
 
 TEST_F(RunTest, TheExternalEngineIsRefusedBeforeAnythingHappens) {
   auto inputs = Inputs({Row("Unit1.pas", kBig5)});
-  inputs.engine = kEngineConCmd;
+  inputs.engine = Engine::kConCmd;
   EXPECT_THROW(ConvertAll(inputs, observer_), Exception);
   EXPECT_TRUE(observer_.events.empty());
   EXPECT_EQ(Read("Unit1.pas"), kBig5);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "support/recording_observer.h"
 #include "support/temp_dir.h"
 #include "workspace/conversion_run.h"

@@ -66,16 +66,16 @@ Request ParseArguments(const std::vector<std::string>& args) {
     }
     const std::string lower = Lower(arg);
     if (lower == "/o:gbk") {
-      request.direction = kBigToGb;
+      request.direction = Direction::kBigToGb;
     } else if (lower == "/o:big5") {
-      request.direction = kGbToBig;
+      request.direction = Direction::kGbToBig;
     } else if (lower == "/f:d") {
       request.vocabulary = false;
     } else {
       throw Exception("Unknown switch " + arg);
     }
   }
-  if (request.direction < 0) throw Exception("No output switch: /o:gbk or /o:big5 is required");
+  if (!request.direction) throw Exception("No output switch: /o:gbk or /o:big5 is required");
   if (!mask || mask->empty()) throw Exception("No mask: name the files to convert, e.g. work/*.*");
   request.mask = *mask;
   return request;
@@ -171,7 +171,7 @@ int Run(const std::vector<std::string>& args, const std::string& ini_path, std::
   try {
     ignore = LoadConCmdIni(ini_path).ignore_masks;
     files = MatchingFiles(request.mask);
-    if (request.vocabulary && !files.empty()) vocabulary.emplace(request.direction);
+    if (request.vocabulary && !files.empty()) vocabulary.emplace(*request.direction);
   } catch (const std::exception& error) {
     Line(out, "Error: " + FailureText(error));
     return kExitUsage;
@@ -188,7 +188,7 @@ int Run(const std::vector<std::string>& args, const std::string& ini_path, std::
     try {
       const std::string bytes = ReadWholeFile(path);
       const std::string converted =
-          vocabulary ? vocabulary->Convert(bytes) : ConvertText(bytes, request.direction);
+          vocabulary ? vocabulary->Convert(bytes) : ConvertText(bytes, *request.direction);
       if (converted != bytes) WriteFileAtomically(path, converted);
       Line(out, "Converted " + path);
     } catch (const std::exception& error) {

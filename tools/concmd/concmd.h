@@ -8,9 +8,12 @@
 // the program, and writes one CR LF line per file to standard output.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/choices.h"
 
 namespace bgconv::concmd {
 
@@ -19,7 +22,7 @@ inline constexpr int kExitFileFailed = 1;  // at least one file could not be con
 inline constexpr int kExitUsage = 2;      // bad command line, unreadable folder or settings
 
 struct Request {
-  int direction = -1;       // kBigToGb for "/o:gbk", kGbToBig for "/o:big5"
+  std::optional<Direction> direction;  // "/o:gbk": Big5 to GB2312; "/o:big5": GB2312 to Big5
   bool vocabulary = true;   // false with "/f:d" ("Not Vocabulary Convert")
   std::string mask;
 };

@@ -65,22 +65,17 @@ std::u16string ToUtf16(char32_t c) {
   return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
 }
 
-int TargetCodePage(int direction) { return direction == kGbToBig ? kCodePageBig5 : kCodePageGb2312; }
+int TargetCodePage(Direction direction) {
+  return direction == Direction::kGbToBig ? kCodePageBig5 : kCodePageGb2312;
+}
 
 // GB2312 to Big5 with Taiwan's character forms; Big5 to GB2312 from them.
-const char* OpenCCConfig(int direction) { return direction == kGbToBig ? "s2tw.json" : "tw2s.json"; }
-
-int CheckedDirection(int direction) {
-  if (direction != kBigToGb && direction != kGbToBig) {
-    throw Exception("No vocabulary conversion for the code direction " + std::to_string(direction));
-  }
-  return direction;
-}
+const char* OpenCCConfig(Direction direction) { return direction == Direction::kGbToBig ? "s2tw.json" : "tw2s.json"; }
 
 }  // namespace
 
-VocabularyConverter::VocabularyConverter(int direction)
-    : source_(SourceCodePage(CheckedDirection(direction))),
+VocabularyConverter::VocabularyConverter(Direction direction)
+    : source_(SourceCodePage(direction)),
       target_(TargetCodePage(direction)),
       decoded_(0x10000, kNotLookedUp) {
   try {
@@ -89,7 +84,7 @@ VocabularyConverter::VocabularyConverter(int direction)
     throw Exception(std::string("Cannot load the vocabulary dictionaries (OpenCC ") + OpenCCConfig(direction) +
                     "): " + error.what());
   }
-  if (direction == kBigToGb) {
+  if (direction == Direction::kBigToGb) {
     tables_ = &big5_to_gb_.emplace();
   } else {
     tables_ = &gb_to_big5_.emplace();

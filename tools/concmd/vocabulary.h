@@ -29,10 +29,10 @@ namespace bgconv {
 
 class VocabularyConverter {
  public:
-  // For a code direction (kBigToGb or kGbToBig).  Loads OpenCC's "tw2s" or
+  // For a code direction.  Loads OpenCC's "tw2s" or
   // "s2tw" configuration ("s2t" would give forms that Big5 lacks); fails with
   // an Exception when OpenCC cannot load it.
-  explicit VocabularyConverter(int direction);
+  explicit VocabularyConverter(Direction direction);
   VocabularyConverter(const VocabularyConverter&) = delete;
   VocabularyConverter& operator=(const VocabularyConverter&) = delete;
   ~VocabularyConverter();
