@@ -100,16 +100,11 @@ int RunExternalPass(Arguments& args, Io io) {
     if (!parameter) parameter = settings.engine_parameter;
     if (!work_folder) work_folder = settings.work_folder;
   }
-  inputs.program = ConCmdProgramPath(ExecutableFolder());
-  inputs.direction = *direction;
-  inputs.engine_parameter = *parameter;
-  inputs.work_folder = EnsureTrailingBackslash(AbsolutePath(*work_folder));
+  for (const std::string& file : args.Operands())
+    if (FileNameOf(file).empty()) throw UsageError("external-pass: '" + file + "' names no file");
+  inputs = MakePassInputs({}, *direction, *parameter, EnsureTrailingBackslash(AbsolutePath(*work_folder)),
+                          RowsByFileName(args.Operands()));
   inputs.timeout = timeout;
-  for (const std::string& file : args.Operands()) {
-    const std::string name = FileNameOf(file);
-    if (name.empty()) throw UsageError("external-pass: '" + file + "' names no file");
-    inputs.rows.push_back({name, file});
-  }
 
   ExternalPassResult result;
   {

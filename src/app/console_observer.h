@@ -24,7 +24,6 @@ class ConsoleObserver : public ConversionObserver {
   void HideProgress() override;
   void Log(std::string_view line) override;
   void ShowMessage(std::string_view text) override;
-  void ShowPage(NotebookPage) override {}
 
  private:
   void Clear();

@@ -81,7 +81,7 @@ class CopyBackPass {
     const std::string bytes = ReadRegularFileNoFollow(work_path);
     if (bytes.empty() && before_[i].had_bytes) return CopyBack::kEmptied;
     if (before_[i].had_head_line && !StartsWithHeadLine(bytes)) return CopyBack::kFormBroken;
-    if (inputs_.accept && !inputs_.accept(row, bytes, exit_code)) return CopyBack::kRejected;
+    if (inputs_.accept && !inputs_.accept(i, bytes, exit_code)) return CopyBack::kRejected;
     reporter_.Log("Copy back " + work_path + " -> " + row.path);
     WriteFileAtomically(row.path, bytes);
     RemoveWorkCopy(work_path);
@@ -113,6 +113,24 @@ void LockFolders(const ExternalPassInputs& inputs, FolderLocks& locks) {
 }
 
 }  // namespace
+
+ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction,
+                                  std::string engine_parameter, std::string work_folder,
+                                  std::vector<ExternalPassRow> rows) {
+  ExternalPassInputs inputs;
+  inputs.program = ConCmdProgramPath(program_folder.empty() ? ExecutableFolder() : program_folder);
+  inputs.direction = direction;
+  inputs.engine_parameter = std::move(engine_parameter);
+  inputs.work_folder = std::move(work_folder);
+  inputs.rows = std::move(rows);
+  return inputs;
+}
+
+std::vector<ExternalPassRow> RowsByFileName(const std::vector<std::string>& paths) {
+  std::vector<ExternalPassRow> rows;
+  for (const auto& path : paths) rows.push_back({FileNameOf(path), path});
+  return rows;
+}
 
 std::string ConCmdProgramPath(std::string_view program_folder) {
   return std::string(program_folder) + "ConCmd" + kPathSeparator + "ConCmd";

@@ -46,16 +46,26 @@ struct ExternalPassInputs {
   std::string engine_parameter;  // e.g. "/f:d"; empty for none
   std::string work_folder;       // ends in a separator; the mask is this followed by "*.*"
   std::vector<ExternalPassRow> rows;
-  // When set, asked for every work copy before it goes back, with the
-  // converter's exit code: false keeps the file at the row's path as it was
-  // and leaves the work copy in the work folder.
-  std::function<bool(const ExternalPassRow& row, std::string_view converted, int exit_code)> accept;
+  // When set, asked for every work copy before it goes back (the index of
+  // its row, its bytes, the converter's exit code): false keeps the file at
+  // the row's path as it was.
+  std::function<bool(std::size_t row, std::string_view converted, int exit_code)> accept;
   // The converter is ended after this long, and no file goes back.
   std::optional<std::chrono::seconds> timeout;
   // The locks of a caller that holds the folders already (the run); without
   // them the pass takes its own.
   FolderLocks* locks = nullptr;
 };
+
+// The pass of the converter beside the program in `program_folder` (the
+// running program's own when empty) over `work_folder`, for `rows`.  The
+// run, bgconv external-pass and the window's "&Help" all start here.
+ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction,
+                                  std::string engine_parameter, std::string work_folder,
+                                  std::vector<ExternalPassRow> rows);
+
+// Rows for files named by their paths, each travelling under its file name.
+std::vector<ExternalPassRow> RowsByFileName(const std::vector<std::string>& paths);
 
 // Where the pass reports to: the log list of the window, or the terminal.
 class ExternalPassReporter {

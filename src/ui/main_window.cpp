@@ -637,13 +637,10 @@ void TConvertFrm::BitBtn5Click() {
   RunGuarded(this, [this] {
     const auto direction = CodeDirection();
     if (!direction) return;
-    ExternalPassInputs inputs;
-    inputs.program = ConCmdProgramPath(exe_folder_);
-    inputs.direction = *direction;
-    inputs.engine_parameter = engine_parameter_;
-    inputs.work_folder = work_folder_;
-    for (const FileRow& row : workspace_.Rows()) inputs.rows.push_back({row.caption, row.path});
-    RunExternalEngine(inputs, *this);
+    std::vector<std::string> paths;
+    for (const FileRow& row : workspace_.Rows()) paths.push_back(row.path);
+    RunExternalEngine(MakePassInputs(exe_folder_, *direction, engine_parameter_, work_folder_, RowsByFileName(paths)),
+                      *this);
   });
 }
 
@@ -684,9 +681,10 @@ void TConvertFrm::Log(std::string_view line) { AddLog(PathToQt(line)); }
 
 void TConvertFrm::ShowMessage(std::string_view text) { bgconv::ShowMessage(this, PathToQt(text)); }
 
-void TConvertFrm::ShowPage(NotebookPage page) {
-  ShowPage(page == NotebookPage::kLogView ? kLogViewPage : kSourceViewPage);
-}
+// The log shows while a run works; the preview again once it has ended.
+void TConvertFrm::RunStarted() { ShowPage(kLogViewPage); }
+
+void TConvertFrm::RunEnded() { ShowPage(kSourceViewPage); }
 
 void TConvertFrm::ReplaceLastLog(std::string_view row) {
   QListWidgetItem* last = DebugListBox->item(DebugListBox->count() - 1);

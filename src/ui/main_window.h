@@ -50,7 +50,7 @@ inline constexpr const char* kSourceViewPage = "Source View";
 inline constexpr const char* kLogViewPage = "Log View";
 inline constexpr const char* kAdvancedOptionPage = "Advanced Option";
 
-class TConvertFrm : public QMainWindow, private ConversionObserver, private ExternalPassReporter {
+class TConvertFrm : public QMainWindow, private ConversionObserver {
   Q_OBJECT
 
  public:
@@ -148,7 +148,8 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void HideProgress() override;
   void Log(std::string_view line) override;
   void ShowMessage(std::string_view text) override;
-  void ShowPage(NotebookPage page) override;
+  void RunStarted() override;
+  void RunEnded() override;
   // The external pass's reporter (Log and ShowMessage are shared).
   void ReplaceLastLog(std::string_view row) override;
   void SelectLastLog() override;

@@ -25,6 +25,7 @@
 #include "platform/purge.h"
 #include "platform/temporary_file.h"
 #include "workspace/backup.h"
+#include "workspace/external_pass.h"
 #include "platform/line_form.h"
 #include "workspace/project_scanner.h"
 
@@ -98,11 +99,16 @@ class Run {
   ConversionSummary Execute() {
     LockFolders();
     RemoveStaleTemporaries(FilesWritten());
-    EmptyOwnWorkFolder();  // what a killed run left there
+    if (External()) {
+      EmptyOwnWorkFolder();  // what a killed run left there
+      pass_.emplace(ExternalPassSettings{inputs_.program_folder, inputs_.direction, inputs_.engine_parameter,
+                                         inputs_.work_folder, inputs_.timeout},
+                    locks_);
+    }
     if (inputs_.backup) BackupFiles(inputs_, observer_);
     observer_.ShowProgress(kConvertTitle);
     try {
-      observer_.ShowPage(NotebookPage::kLogView);
+      observer_.RunStarted();
       observer_.Log(kBeginLog);
       observer_.UpdateProgress(0);
       const std::size_t count = inputs_.rows.size();
@@ -114,10 +120,11 @@ class Run {
       observer_.UpdateProgress(100);
       LogLeftOut();
     } catch (...) {
-      RemoveWorkCopies();
+      pass_.reset();  // its copies leave the work folder
       End();
       throw;
     }
+    pass_.reset();
     End();
     return summary_;
   }
@@ -156,7 +163,7 @@ class Run {
 
   void End() {
     observer_.Log(kEndLog);
-    observer_.ShowPage(NotebookPage::kSourceView);
+    observer_.RunEnded();
     observer_.HideProgress();
   }
 
@@ -217,10 +224,8 @@ class Run {
 
   bool External() const { return inputs_.engine == Engine::kConCmd; }
 
-  // The external engine converts copies in the work folder.  The file at the
-  // row's path stays as it is until the pass writes its converted copy over
-  // it, so a run that fails before or during the pass loses nothing.  A form
-  // file's copy is its form text with the charset identifiers rewritten.
+  // The external engine converts copies in the work folder; a form file's
+  // copy is its form text with the charset identifiers rewritten.
   void PrepareForPass(const std::string& path, std::string text) {
     if (IsFormFile(path)) {
       text = inputs_.load_form_text(path, ansi_code_page_);
@@ -228,106 +233,26 @@ class Run {
       text = FixCharsetNames(text, SourceSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
       ToLineListForm(text);
     }
-    const std::string work_name = UniqueWorkName(FileNameOf(path));
-    WriteNewFile(inputs_.work_folder + work_name, text);
-    pass_rows_.push_back({work_name, path});
-    handed_over_.push_back({std::hash<std::string>{}(text), text.size(), HasDoubleByteText(text)});
+    pass_->HandOver(path, text);
   }
-
-  // What the run wrote into the work folder for a row, to tell a converted
-  // copy from one the converter left as it was.
-  struct HandedOver {
-    std::size_t hash;
-    std::size_t size;
-    bool has_double_bytes;
-  };
-
-  static bool HasDoubleByteText(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 0xA0; });
-  }
-
-  // A copy goes back only when the converter reported success and did its
-  // work: one that still holds the very bytes handed over, although they
-  // had characters to convert, was left unconverted.  Otherwise the file at
-  // the row's path keeps its original bytes (a form file its stream form).
-  bool Accept(std::size_t row, std::string_view converted, int exit_code) const {
-    if (exit_code != 0) return false;
-    const HandedOver& before = handed_over_[row];
-    const bool unchanged = converted.size() == before.size && std::hash<std::string_view>{}(converted) == before.hash;
-    return !(unchanged && before.has_double_bytes);
-  }
-
-  // Rows with the same file name in different folders get work names of
-  // their own (Unit1.pas, Unit1~2.pas, ...), compared without regard to case
-  // as the converter may see them.
-  std::string UniqueWorkName(const std::string& name) {
-    std::string candidate = name;
-    const auto dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-    const std::string extension = stem.size() == name.size() ? "" : name.substr(dot);
-    for (int n = 2; !work_names_.insert(UpperAscii(candidate)).second; ++n)
-      candidate = stem + "~" + std::to_string(n) + extension;
-    return candidate;
-  }
-
-  class PassReporter : public ExternalPassReporter {
-   public:
-    explicit PassReporter(ConversionObserver& observer) : observer_(observer) {}
-    void Log(std::string_view row) override { observer_.Log(row); }
-    void ReplaceLastLog(std::string_view row) override { observer_.ReplaceLastLog(row); }
-    void SelectLastLog() override { observer_.SelectLastLog(); }
-    void ShowMessage(std::string_view text) override { observer_.ShowMessage(text); }
-
-   private:
-    ConversionObserver& observer_;
-  };
 
   void RunPass() {
-    ExternalPassInputs pass;
-    pass.program = ConCmdProgramPath(inputs_.program_folder.empty() ? ExecutableFolder() : inputs_.program_folder);
-    pass.direction = inputs_.direction;
-    pass.engine_parameter = inputs_.engine_parameter;
-    pass.work_folder = inputs_.work_folder;
-    pass.timeout = inputs_.timeout;
-    pass.locks = &locks_;
-    pass.rows = pass_rows_;
-    pass.accept = [this, &pass](const ExternalPassRow& row, std::string_view converted, int exit_code) {
-      return Accept(static_cast<std::size_t>(&row - pass.rows.data()), converted, exit_code);
-    };
-    PassReporter reporter(observer_);
-    ExternalPassResult result;
+    ExternalPass::Outcome outcome;
     try {
-      result = RunExternalEngine(pass, reporter);
+      outcome = pass_->Run(observer_);
     } catch (const std::exception& error) {
-      throw EConversionError(pass.program, error.what());
+      throw EConversionError(ConCmdProgramPath(inputs_.program_folder.empty() ? ExecutableFolder()
+                                                                                 : inputs_.program_folder),
+                             error.what());
     }
-    std::vector<ExternalPassRow> left;
-    for (std::size_t i = 0; i < pass_rows_.size(); ++i) {
-      if (result.rows[i] == CopyBack::kCopied) {
-        ++summary_.converted;
-        continue;
-      }
-      observer_.Log("Not converted  " + pass_rows_[i].path + ": " + WhyNotCopiedBack(result.rows[i], result.exit_code) +
-                    "; the file is as it was");
-      summary_.not_converted_paths.push_back(pass_rows_[i].path);
-      left.push_back(pass_rows_[i]);
-    }
-    pass_rows_ = std::move(left);
-    RemoveWorkCopies();
-  }
-
-  // After a failure: the copies the pass did not take back leave the work
-  // folder; the files at the rows' paths never left their places.
-  void RemoveWorkCopies() {
-    for (const auto& row : pass_rows_) ::unlink((inputs_.work_folder + row.work_name).c_str());
-    pass_rows_.clear();
-    EmptyOwnWorkFolder();
+    summary_.converted += outcome.converted;
+    for (auto& path : outcome.not_converted) summary_.not_converted_paths.push_back(std::move(path));
   }
 
   // A work folder this program made holds nothing of a run once it has
   // ended: a copy left there would go back over a project at the next pass.
   void EmptyOwnWorkFolder() {
-    if (!External() || !IsMarkedWorkFolder(inputs_.work_folder)) return;
+    if (!IsMarkedWorkFolder(inputs_.work_folder)) return;
     try {
       EmptyWorkFolder(inputs_.work_folder);
     } catch (const Exception& error) {
@@ -385,10 +310,8 @@ class Run {
   std::vector<std::optional<std::string>> identities_;
   std::map<std::string, std::size_t> first_row_of_;
   std::set<std::string> made_by_run_;
-  std::vector<ExternalPassRow> pass_rows_;
-  std::vector<HandedOver> handed_over_;
-  std::set<std::string> work_names_;
   FolderLocks locks_;
+  std::optional<ExternalPass> pass_;  // the external engine's
   ConversionSummary summary_;
 };
 

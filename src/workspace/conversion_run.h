@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "codec/converter.h"
+#include "common/choices.h"
+#include "external/external_engine.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
-#include "common/choices.h"
 #include "workspace/form_text_loader.h"
 #include "workspace/workspace.h"
 
@@ -65,26 +66,23 @@ struct ConversionInputs {
   WriteOptions write_options;  // durable: one fsync per written file
 };
 
-// The pages of the main window's lower notebook.
-enum class NotebookPage { kSourceView, kLogView };
-
-// What the run shows while it works: the progress window, the log list, a
-// message box and the notebook page.
-class ConversionObserver {
+// What the run shows while it works: the progress window, the log list and
+// message boxes, and when it starts and ends (the window shows its log
+// meanwhile).  The external engine's pass reports through it too.
+class ConversionObserver : public ExternalPassReporter {
  public:
-  virtual ~ConversionObserver() = default;
   virtual void ShowProgress(std::string_view title) = 0;
   virtual void UpdateProgress(int percent) = 0;
   virtual void UpdateProgressTitle(std::string_view title) = 0;
   virtual void HideProgress() = 0;
-  virtual void Log(std::string_view line) = 0;
-  virtual void ShowMessage(std::string_view text) = 0;
-  virtual void ShowPage(NotebookPage page) = 0;
+  // Before the first row, and after the last (also after a failure).
+  virtual void RunStarted() {}
+  virtual void RunEnded() {}
   // The external converter redrew its last output row: replace the last log
   // row.  By default the row is logged once more.
-  virtual void ReplaceLastLog(std::string_view line) { Log(line); }
+  void ReplaceLastLog(std::string_view line) override { Log(line); }
   // Selects the last log row (the converter's "%s returned %d").
-  virtual void SelectLastLog() {}
+  void SelectLastLog() override {}
 };
 
 // What became of the rows of a run that ended normally.

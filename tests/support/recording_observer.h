@@ -20,9 +20,8 @@ class RecordingObserver : public ConversionObserver {
   void HideProgress() override { events.push_back("hide"); }
   void Log(std::string_view line) override { events.push_back("log " + std::string(line)); }
   void ShowMessage(std::string_view text) override { events.push_back("message " + std::string(text)); }
-  void ShowPage(NotebookPage page) override {
-    events.push_back(page == NotebookPage::kLogView ? "page Log View" : "page Source View");
-  }
+  void RunStarted() override { events.push_back("started"); }
+  void RunEnded() override { events.push_back("ended"); }
 
   Events Logs() const {
     Events logs;

@@ -54,7 +54,7 @@ TEST_F(RunTest, StepsAndProgressInOrder) {
   const auto& rows = inputs.rows;
   EXPECT_EQ(observer_.events, (Events{
                                   "show Convert Code Page",
-                                  "page Log View",
+                                  "started",
                                   "log Begin Convert Code",
                                   "progress 0",
                                   "progress 0",
@@ -73,7 +73,7 @@ TEST_F(RunTest, StepsAndProgressInOrder) {
                                   "progress 100",
                                   "log Left out  1 file (see the Skip and Not converted rows above)",
                                   "log End Convert Code",
-                                  "page Source View",
+                                  "ended",
                                   "hide",
                               }));
   EXPECT_EQ(summary.converted, 3u);
@@ -219,7 +219,7 @@ TEST_F(RunTest, AFailureStopsTheRunAfterTheEndSteps) {
   EXPECT_EQ(Read("4.pas"), kBig5);
   EXPECT_EQ(Read("5.pas"), kBig5);
   const Events tail(observer_.events.end() - 3, observer_.events.end());
-  EXPECT_EQ(tail, (Events{"log End Convert Code", "page Source View", "hide"}));
+  EXPECT_EQ(tail, (Events{"log End Convert Code", "ended", "hide"}));
   EXPECT_EQ(std::count(observer_.events.begin(), observer_.events.end(), "progress 100"), 0);
 }
 
