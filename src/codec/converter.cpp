@@ -2,10 +2,13 @@
 
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "platform/errors.h"
 
 namespace bgconv {
 namespace {
@@ -53,13 +56,25 @@ unsigned StartsPair(const unsigned char* at) {
   return static_cast<unsigned>(IsPairLead(at[0])) & static_cast<unsigned>(IsTrailByte(kSource, at[1]));
 }
 
+// Converts four pairs at a time while the next eight bytes are four whole
+// pairs.  Built everywhere, the kernel of processors without SSE2.
+template <CodeSet kSource>
+void ConvertPairBlocksPortable(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
+  while (end - in >= 8 && (StartsPair<kSource>(in) & StartsPair<kSource>(in + 2) & StartsPair<kSource>(in + 4) &
+                           StartsPair<kSource>(in + 6))) {
+    for (int pair = 0; pair < 4; ++pair) std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
+    in += 8;
+    out += 8;
+  }
+}
+
 #if defined(__SSE2__)
 // Converts eight pairs at a time while the next sixteen bytes are eight lead
 // bytes, each followed by a trail byte of the source set, and every code lies
 // inside the table; then four more where only they are whole pairs, as at the
 // end of a line.
 template <CodeSet kSource>
-void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
+void ConvertPairBlocksSse2(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
   // Signed comparisons: with its high bit flipped, 0xA1-0xFE is 0x21-0x7E.
   const __m128i high_bit = _mm_set1_epi8(static_cast<char>(0x80));
   const __m128i last_single = _mm_set1_epi8(0x20);  // 0xA0 with its high bit flipped
@@ -117,50 +132,31 @@ void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*
     out += 8;
   }
 }
-#else
-// Converts four pairs at a time while the next eight bytes are four whole pairs.
-template <CodeSet kSource>
-void ConvertPairBlocks(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
-  while (end - in >= 8 && (StartsPair<kSource>(in) & StartsPair<kSource>(in + 2) & StartsPair<kSource>(in + 4) &
-                           StartsPair<kSource>(in + 6))) {
-    for (int pair = 0; pair < 4; ++pair) std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
-    in += 8;
-    out += 8;
-  }
-}
 #endif
 
 // `table` is a copy, not a reference: the output stores could otherwise
 // alias it and force a reload per pair.
-template <bool kZeroFree, CodeSet kSource>
+template <PairKernel kKernel, CodeSet kSource>
 std::string Scan(const Table table, std::string_view input) {
-  // No character yields more bytes than it takes, so the output never runs
-  // ahead of the input and the block stores stay inside.
+  // Every character yields as many bytes as it takes, so the output never
+  // runs ahead of the input and the block stores stay inside.
   std::string result(input.size(), '\0');
   char* out = result.data();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const auto* const end = in + input.size();
 
-  // An entry is a string of at most two bytes that ends at its first zero; a
-  // table without zero bytes always yields two, which keeps the output
-  // position independent of the looked-up data.
-  const auto emit = [&](const unsigned char* entry) {
-    std::memcpy(out, entry, 2);
-    if constexpr (kZeroFree) {
-      out += 2;
-    } else {
-      out += (entry[0] != 0) * (1 + (entry[1] != 0));
-    }
-  };
-
   while (in < end) {
     CopySingleBytes(in, end, out);
     while (in < end && !IsPairLead(*in)) *out++ = static_cast<char>(*in++);
-    if constexpr (kZeroFree) ConvertPairBlocks<kSource>(in, end, out, table);
+#if defined(__SSE2__)
+    if constexpr (kKernel == PairKernel::kSse2) ConvertPairBlocksSse2<kSource>(in, end, out, table);
+#endif
+    if constexpr (kKernel == PairKernel::kPortable) ConvertPairBlocksPortable<kSource>(in, end, out, table);
     // One branch per pair: in Chinese text the two Big5 trail byte ranges
     // alternate at random.
     while (end - in >= 2 && StartsPair<kSource>(in)) {
-      emit(table.EntryOf(in[0], in[1]));
+      std::memcpy(out, table.EntryOf(in[0], in[1]), 2);
+      out += 2;
       in += 2;
     }
     // A lead byte without a trail byte (a Latin-1 letter, a cut character)
@@ -171,31 +167,48 @@ std::string Scan(const Table table, std::string_view input) {
       ++in;
     }
   }
-  result.resize(static_cast<std::size_t>(out - result.data()));
   return result;
 }
 
+template <PairKernel kKernel>
+std::string ScanFrom(CodeSet source, const Table& table, std::string_view input) {
+  return source == CodeSet::kBig5 ? Scan<kKernel, CodeSet::kBig5>(table, input)
+                                  : Scan<kKernel, CodeSet::kGb2312>(table, input);
+}
+
+#if defined(__SSE2__)
+constexpr PairKernel kBuiltKernels[] = {PairKernel::kPortable, PairKernel::kSse2};
+#else
+constexpr PairKernel kBuiltKernels[] = {PairKernel::kPortable};
+#endif
+
 }  // namespace
 
-TableConverter::TableConverter(ResourceStream table, std::uint16_t first_code, CodeSet source)
-    : table_(table),
-      first_code_(first_code),
-      source_(source),
-      zero_free_(std::memchr(table.Bytes().data(), 0, table.Size()) == nullptr) {}
+std::span<const PairKernel> BuiltKernels() { return kBuiltKernels; }
+
+TableConverter::TableConverter(ResourceStream table, std::string_view name, std::uint16_t first_code, CodeSet source)
+    : table_(table), first_code_(first_code), source_(source) {
+  if (std::memchr(table.Bytes().data(), 0, table.Size()) != nullptr)
+    throw Exception("Resource " + std::string(name) + " holds an entry shorter than two bytes");
+}
 
 std::string TableConverter::Convert(std::string_view input) const {
+  return ConvertWith(kBuiltKernels[std::size(kBuiltKernels) - 1], input);
+}
+
+std::string TableConverter::ConvertWith(PairKernel kernel, std::string_view input) const {
   const Table table{table_.Bytes().data(), table_.Size() / 2, first_code_};
-  if (source_ == CodeSet::kBig5) {
-    return zero_free_ ? Scan<true, CodeSet::kBig5>(table, input) : Scan<false, CodeSet::kBig5>(table, input);
-  }
-  return zero_free_ ? Scan<true, CodeSet::kGb2312>(table, input) : Scan<false, CodeSet::kGb2312>(table, input);
+#if defined(__SSE2__)
+  if (kernel == PairKernel::kSse2) return ScanFrom<PairKernel::kSse2>(source_, table, input);
+#endif
+  return ScanFrom<PairKernel::kPortable>(source_, table, input);
 }
 
 TBIG2GB::TBIG2GB(std::span<const DataItem> items)
-    : TableConverter(ResourceStream::Open("BIG2GB", items), kBig5FirstCode, CodeSet::kBig5) {}
+    : TableConverter(ResourceStream::Open("BIG2GB", items), "BIG2GB", kBig5FirstCode, CodeSet::kBig5) {}
 
 TGB2BIG::TGB2BIG(std::span<const DataItem> items)
-    : TableConverter(ResourceStream::Open("GB2BIG", items), kGbFirstCode, CodeSet::kGb2312),
+    : TableConverter(ResourceStream::Open("GB2BIG", items), "GB2BIG", kGbFirstCode, CodeSet::kGb2312),
       alternative_codes_(ResourceStream::Open("DUPCODE", items)),
       alternative_data_(ResourceStream::Open("DUPDATA", items)) {}
 

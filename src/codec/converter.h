@@ -24,20 +24,31 @@ constexpr CodeSet TargetSet(Direction direction) {
   return direction == Direction::kGbToBig ? CodeSet::kBig5 : CodeSet::kGb2312;
 }
 
+// The kernels that convert runs of whole pairs at a time: the portable one
+// is always built, the SSE2 one where the processor has it.  Convert takes
+// the fastest; the tests run each one against the plain reference.
+enum class PairKernel { kPortable, kSse2 };
+
+// The kernels built into this program, the fastest last.
+std::span<const PairKernel> BuiltKernels();
+
 class TableConverter {
  public:
-  // The scan over `input`; the result is a new string.  Every byte string is
-  // accepted.
+  // The scan over `input`; the result is a new string of the same length.
+  // Every byte string is accepted.
   std::string Convert(std::string_view input) const;
+  // Convert with the kernel `kernel`, one of BuiltKernels().
+  std::string ConvertWith(PairKernel kernel, std::string_view input) const;
 
  protected:
-  TableConverter(ResourceStream table, std::uint16_t first_code, CodeSet source);
+  // Fails with an Exception when an entry of `table` holds a zero byte: every
+  // entry is two bytes, which keeps a converted text at its length.
+  TableConverter(ResourceStream table, std::string_view name, std::uint16_t first_code, CodeSet source);
 
  private:
   ResourceStream table_;
   std::uint16_t first_code_;
   CodeSet source_;
-  bool zero_free_;  // no entry ends early: every pair yields two bytes
 };
 
 // Big5 to GB2312 through BIG2GB.

@@ -77,12 +77,6 @@ class FoldedText {
 
 }  // namespace
 
-std::size_t PosFrom(std::size_t start, std::string_view sub, std::string_view s) {
-  const std::string_view tail = start >= 1 && start <= s.size() ? s.substr(start - 1) : std::string_view();
-  const std::size_t found = sub.empty() ? std::string_view::npos : tail.find(sub);
-  return found == std::string_view::npos ? start - 1 : start + found;
-}
-
 std::u16string FoldedLiteral(std::u16string_view value) {
   std::u16string literal;
   bool quoted = false;

@@ -14,10 +14,6 @@
 
 namespace bgconv {
 
-// The 1-based position of the first `sub` in `s` at or after position
-// `start`, or start - 1 when there is none.
-std::size_t PosFrom(std::size_t start, std::string_view sub, std::string_view s);
-
 // The literal that takes a wide value's place: printable characters in
 // quotes, a quote and characters below 32 as escapes between quoted runs
 // ('a'#39'b', 'x'#13#10'y'), so the literal stays valid form text on one line.

@@ -83,6 +83,23 @@ TEST(Converter, ConvertTextPicksTheDirection) {
   EXPECT_EQ(ConvertText(gb, Direction::kGbToBig), big5);
 }
 
+TEST(Converter, ATableWithAShortEntryIsRefused) {
+  std::vector<DataItem> items(EmbeddedDataItems().begin(), EmbeddedDataItems().end());
+  for (auto& item : items) {
+    if (item.name != "BIG2GB") continue;
+    static std::string damaged;
+    damaged.assign(reinterpret_cast<const char*>(item.bytes.data()), item.bytes.size());
+    damaged[2] = '\0';
+    item.bytes = std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(damaged.data()), damaged.size());
+  }
+  try {
+    TBIG2GB converter(items);
+    FAIL() << "a table entry of one byte would shorten the text";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()), "Resource BIG2GB holds an entry shorter than two bytes");
+  }
+}
+
 TEST(Converter, MissingItemEndsTheConstructionWithItsName) {
   const auto all = EmbeddedDataItems();
   std::vector<DataItem> without_dupdata;
@@ -103,15 +120,19 @@ TEST(Converter, MissingItemEndsTheConstructionWithItsName) {
 const unsigned kByteKinds[] = {0x00, 0x0A, 0x0D, 0x27, 0x3F, 0x40, 0x5C, 0x7E, 0x7F,
                                0x80, 0xA0, 0xA1, 0xB0, 0xF9, 0xFA, 0xFE, 0xFF};
 
+// Every kernel built into the program, each in both directions.
 void ExpectBothLikeThePlainScan(const std::string& text) {
   static const TBIG2GB big5_to_gb;
   static const TGB2BIG gb_to_big5;
-  const std::string to_gb = big5_to_gb.Convert(text);
-  const std::string to_big5 = gb_to_big5.Convert(text);
-  ASSERT_EQ(to_gb, LiteralBig5ToGb(text));
-  ASSERT_EQ(to_big5, LiteralGbToBig5(text));
-  ASSERT_EQ(to_gb.size(), text.size());
-  ASSERT_EQ(to_big5.size(), text.size());
+  const std::string expected_gb = LiteralBig5ToGb(text);
+  const std::string expected_big5 = LiteralGbToBig5(text);
+  ASSERT_EQ(expected_gb.size(), text.size());
+  ASSERT_EQ(expected_big5.size(), text.size());
+  for (const PairKernel kernel : BuiltKernels()) {
+    SCOPED_TRACE(kernel == PairKernel::kSse2 ? "SSE2 kernel" : "portable kernel");
+    ASSERT_EQ(big5_to_gb.ConvertWith(kernel, text), expected_gb);
+    ASSERT_EQ(gb_to_big5.ConvertWith(kernel, text), expected_big5);
+  }
 }
 
 // The fast scan must behave exactly like the plain one on any input: every

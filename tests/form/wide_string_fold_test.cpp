@@ -21,6 +21,14 @@ std::string Folded(std::string_view text, const AnsiCodePage& code_page = Gb2312
   return FoldWideStrings(text, code_page).Text();
 }
 
+// The 1-based position of the first `sub` in `s` at or after position
+// `start`, or start - 1 when there is none: the search of the reference fold.
+std::size_t PosFrom(std::size_t start, std::string_view sub, std::string_view s) {
+  const std::string_view tail = start >= 1 && start <= s.size() ? s.substr(start - 1) : std::string_view();
+  const std::size_t found = sub.empty() ? std::string_view::npos : tail.find(sub);
+  return found == std::string_view::npos ? start - 1 : start + found;
+}
+
 TEST(PosFrom, SearchesFromAOneBasedStart) {
   EXPECT_EQ(PosFrom(1, "b", "abcb"), 2u);
   EXPECT_EQ(PosFrom(3, "b", "abcb"), 4u);
