@@ -120,7 +120,7 @@ void PrintAgreement(const char* what, const std::string& ours, const std::string
   std::size_t same = 0;
   for (std::size_t i = 0; i < std::min(ours.size(), theirs.size()); ++i) same += ours[i] == theirs[i];
   std::printf("%s: %zu bytes, iconv gives the same byte at %.2f%% of them\n", what, ours.size(),
-              100.0 * same / std::max<std::size_t>(ours.size(), 1));
+              100.0 * static_cast<double>(same) / static_cast<double>(std::max<std::size_t>(ours.size(), 1)));
 }
 
 const Corpus& Texts() {
@@ -131,7 +131,7 @@ const Corpus& Texts() {
 template <typename Convert>
 void Measure(benchmark::State& state, const std::string& input, Convert convert) {
   for (auto _ : state) benchmark::DoNotOptimize(convert(input));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(input.size()));
 }
 
 const std::string& Input(bool gb_source, bool chinese) {

@@ -301,7 +301,8 @@ void PrintConfidence(const std::vector<std::pair<std::string, Row>>& rows) {
         right += result.text_class == expected ? 1 : 0;
       }
     }
-    std::printf("| %s | %.2f | %.3f |\n", label.c_str(), 100.0 * sure / total, sure ? 100.0 * right / sure : 100.0);
+    const auto percent = [](auto part, auto whole) { return 100.0 * static_cast<double>(part) / static_cast<double>(whole); };
+    std::printf("| %s | %.2f | %.3f |\n", label.c_str(), percent(sure, total), sure ? percent(right, sure) : 100.0);
   }
 }
 
@@ -314,7 +315,7 @@ void PrintForeignLines(const std::vector<std::pair<std::string, Row>>& rows) {
       " GB2312 line (wrong) |\n|---|---:|---:|---:|---:|\n");
   const auto share = [](const std::vector<std::string>& lines, bgconv::TextClass code_page) {
     std::size_t kept = 0;
-    for (const auto& line : lines) kept += bgconv::IsForeignUtf8Line(line, code_page) ? 1 : 0;
+    for (const auto& line : lines) kept += bgconv::IsForeignUtf8Line(line, code_page) ? 1u : 0u;
     return 100.0 * static_cast<double>(kept) / static_cast<double>(lines.size());
   };
   for (const auto& [label, row] : rows) {
@@ -332,9 +333,9 @@ int main(int argc, char** argv) {
   const Corpus corpus;
   std::printf("Catalog lines: %zu zh_TW, %zu zh_CN.\n\n", corpus.taiwan.size(), corpus.mainland.size());
   std::vector<std::pair<std::string, Row>> rows;
-  for (std::size_t hanzi : {1, 2, 4, 8, 16})
+  for (std::size_t hanzi : {1u, 2u, 4u, 8u, 16u})
     rows.emplace_back("line, " + std::to_string(hanzi) + " hanzi", LineRow(corpus, hanzi));
-  for (std::size_t hanzi : {2, 8, 32, 128})
+  for (std::size_t hanzi : {2u, 8u, 32u, 128u})
     rows.emplace_back("unit, " + std::to_string(hanzi) + " hanzi", UnitRow(corpus, hanzi, units));
   PrintHeader();
   Mistakes mistakes;

@@ -13,6 +13,10 @@
 #include <memory>
 #include <stdexcept>
 
+// ICU's U8_NEXT converts between int and uint8_t inside the macro.
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+
 namespace bgconv::bench {
 namespace {
 
@@ -79,7 +83,7 @@ std::size_t CountHanzi(std::string_view utf8) {
   for (std::int32_t i = 0, size = static_cast<std::int32_t>(utf8.size()); i < size;) {
     UChar32 c;
     U8_NEXT(utf8.data(), i, size, c);
-    hanzi += IsHanzi(c) ? 1 : 0;
+    hanzi += IsHanzi(c) ? 1u : 0u;
   }
   return hanzi;
 }

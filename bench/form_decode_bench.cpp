@@ -64,14 +64,14 @@ const std::string& Form(bool binary_heavy) {
 void Decode(benchmark::State& state, bool binary_heavy) {
   const std::string& form = Form(binary_heavy);
   for (auto _ : state) benchmark::DoNotOptimize(bgconv::DecodeFormBytes(form));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * form.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(form.size()));
 }
 
 void DecodeAndFold(benchmark::State& state) {
   const std::string& form = Form(false);
   const bgconv::AnsiCodePage code_page(bgconv::kCodePageGb2312);
   for (auto _ : state) benchmark::DoNotOptimize(bgconv::FoldWideStrings(bgconv::DecodeFormBytes(form), code_page));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * form.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(form.size()));
 }
 
 class SummaryReporter : public bgconv::bench::MedianReporter {
@@ -81,7 +81,7 @@ class SummaryReporter : public bgconv::bench::MedianReporter {
     std::printf("\n%-32s %10s %14s\n", "case (~20 MB binary form)", "MB/s", "input MB");
     for (const auto& [name, bytes_per_second] : medians_) {
       const bool binary = name.find("binary") != std::string::npos;
-      std::printf("%-32s %10.1f %14.1f\n", name.c_str(), bytes_per_second / 1e6, Form(binary).size() / 1e6);
+      std::printf("%-32s %10.1f %14.1f\n", name.c_str(), bytes_per_second / 1e6, static_cast<double>(Form(binary).size()) / 1e6);
     }
   }
 };

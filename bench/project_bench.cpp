@@ -76,12 +76,12 @@ class Big5Source {
     std::string text;
     for (std::size_t i = 0; i < count; ++i) {
       text += static_cast<char>(0xA4 + random_() % 0x20);
-      const unsigned trail = random_() % 157;
+      const auto trail = static_cast<unsigned>(random_() % 157);
       text += static_cast<char>(trail < 63 ? 0x40 + trail : 0xA1 + (trail - 63));
     }
     return text;
   }
-  unsigned Next(unsigned bound) { return random_() % bound; }
+  unsigned Next(unsigned bound) { return static_cast<unsigned>(random_() % bound); }
 
  private:
   std::mt19937 random_;
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
   const fs::path root = pattern;
   const fs::path source = root / "source";
   const std::uintmax_t bytes = MakeProject(source, units);
-  std::printf("project: %d units and %d forms, %.1f MB, in %s\n", units, units, bytes / 1e6, root.c_str());
+  std::printf("project: %d units and %d forms, %.1f MB, in %s\n", units, units, static_cast<double>(bytes) / 1e6, root.c_str());
   if (make_only) return 0;
   if (runs < 1) runs = 1;
 
@@ -226,9 +226,9 @@ int main(int argc, char** argv) {
   const double ours = Median(bgconv_times);
   const double loop = Median(iconv_times);
   std::printf("\nmedian of %d runs:  cp -r %.2f s   bgconv convert %.2f s (%.0f MB/s)   iconv loop %.2f s\n", runs, copy,
-              ours, bytes / 1e6 / ours, loop);
+              ours, static_cast<double>(bytes) / 1e6 / ours, loop);
   std::printf("bgconv / cp -r     %.2fx   (bar: at most 2.5x)\n", ours / copy);
   std::printf("iconv loop / bgconv %.1fx   (bar: at least 10x)\n", loop / ours);
-  std::printf("bgconv peak memory %.1f MB (maximum resident set)\n", peak_kib / 1024.0);
+  std::printf("bgconv peak memory %.1f MB (maximum resident set)\n", static_cast<double>(peak_kib) / 1024.0);
   return 0;
 }

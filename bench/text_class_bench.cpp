@@ -69,7 +69,7 @@ void Measure(benchmark::State& state, const std::string& name, Detect detect) {
   for (const auto& file : files) bytes += file.size();
   for (auto _ : state)
     for (const auto& file : files) benchmark::DoNotOptimize(detect(file));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
 void Bgconv(benchmark::State& state, const std::string& name) {

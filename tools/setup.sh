@@ -18,5 +18,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
   options=(-DCMAKE_BUILD_TYPE=Debug -DBGCONV_SANITIZE=ON -DBGCONV_BUILD_BENCH=OFF)
 fi
+# CI sets BGCONV_WERROR=ON so that a new warning fails its build.
+options+=(-DBGCONV_WERROR="${BGCONV_WERROR:-OFF}")
 cmake -S . -B "$build" "${options[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

@@ -21,12 +21,14 @@ constexpr bool IsPairLead(unsigned char byte) { return byte >= 0xA1; }
 // random order, and a branch per character would mispredict half the time.
 inline constexpr auto kTrailBytes = [] {
   std::array<std::array<bool, 256>, 2> table{};
-  for (int byte = 0xA1; byte <= 0xFE; ++byte) table[0][byte] = table[1][byte] = true;
-  for (int byte = 0x40; byte <= 0x7E; ++byte) table[static_cast<int>(CodeSet::kBig5)][byte] = true;
+  for (std::size_t byte = 0xA1; byte <= 0xFE; ++byte) table[0][byte] = table[1][byte] = true;
+  for (std::size_t byte = 0x40; byte <= 0x7E; ++byte) table[static_cast<std::size_t>(CodeSet::kBig5)][byte] = true;
   return table;
 }();
 
-constexpr bool IsTrailByte(CodeSet set, unsigned char byte) { return kTrailBytes[static_cast<int>(set)][byte]; }
+constexpr bool IsTrailByte(CodeSet set, unsigned char byte) {
+  return kTrailBytes[static_cast<std::size_t>(set)][byte];
+}
 
 // 2 when text[pos] is a lead byte followed by a trail byte of `set`, else 1.
 constexpr std::size_t PairLengthAt(CodeSet set, std::string_view text, std::size_t pos) {

@@ -174,7 +174,7 @@ void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& result)
     }
     result.cost += Utf8CharacterCost(point, i == 0);
     ++result.multibyte;
-    result.hanzi += IsHanzi(point) ? 1 : 0;
+    result.hanzi += IsHanzi(point) ? 1u : 0u;
     i += length;
   }
 }

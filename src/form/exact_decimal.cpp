@@ -17,10 +17,11 @@ void Trim(Limbs& number) {
 
 // number = number << shift
 Limbs ShiftedLeft(std::uint64_t value, int shift) {
-  Limbs number(static_cast<std::size_t>(shift / 64) + 2, 0);
+  const auto limb = static_cast<std::size_t>(shift / 64);
+  Limbs number(limb + 2, 0);
   const int bits = shift % 64;
-  number[shift / 64] = value << bits;
-  if (bits != 0) number[shift / 64 + 1] = value >> (64 - bits);
+  number[limb] = value << bits;
+  if (bits != 0) number[limb + 1] = value >> (64 - bits);
   Trim(number);
   return number;
 }

@@ -93,16 +93,16 @@ void BytePane::Show() {
   lines_.clear();
   widest_columns_ = 0;
   if (!text_.isEmpty()) {
-    const QChar* const data = text_.constData();
+    const QChar* const chars = text_.constData();
     const qsizetype size = text_.size();
     qsizetype start = 0;
     qsizetype columns = 0;
     for (qsizetype i = 0; i < size; ++i) {
-      const char16_t unit = data[i].unicode();
+      const char16_t unit = chars[i].unicode();
       if (unit == u'\n' || unit == u'\r') {
         lines_.push_back({start, i - start});
         widest_columns_ = std::max(widest_columns_, columns);
-        if (unit == u'\r' && i + 1 < size && data[i + 1] == u'\n') ++i;
+        if (unit == u'\r' && i + 1 < size && chars[i + 1] == u'\n') ++i;
         start = i + 1;
         columns = 0;
       } else {

@@ -48,7 +48,7 @@ std::string Big5Text(std::mt19937& random, std::size_t characters) {
   std::string text;
   for (std::size_t i = 0; i < characters; ++i) {
     text += static_cast<char>(0xA4 + random() % 0x23);
-    const unsigned trail = random() % 157;
+    const auto trail = static_cast<unsigned>(random() % 157);
     text += static_cast<char>(trail < 63 ? 0x40 + trail : 0xA1 + (trail - 63));
     if (i % 30 == 29) text += "\r\n";
   }

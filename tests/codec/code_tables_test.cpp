@@ -49,7 +49,7 @@ class WindowsCodePage {
     ucnv_reset(converter_.get());
     const int length = ucnv_toUChars(converter_.get(), out, 4, bytes, 2, &status);
     if (U_FAILURE(status) || length != 1 || out[0] == 0xFFFD || (out[0] >= 0xE000 && out[0] <= 0xF8FF)) return {};
-    return std::u16string(out, length);
+    return std::u16string(out, static_cast<std::size_t>(length));
   }
 
  private:

@@ -34,7 +34,7 @@ TEST(DetectStreamForm, LooksAtTheFirstFourBytes) {
 }
 
 TEST(SkipResourceHeader, ReadsResourceNamesOfAnyLength) {
-  for (const std::size_t length : {0, 1, 76, 77, 78, 200, 1000}) {
+  for (const std::size_t length : {0u, 1u, 76u, 77u, 78u, 200u, 1000u}) {
     const std::string file = testing::ResourceHeader(std::string(length, 'N'), 4) + "TPF0";
     ByteStream stream(file);
     SkipResourceHeader(stream);
@@ -44,7 +44,7 @@ TEST(SkipResourceHeader, ReadsResourceNamesOfAnyLength) {
 
 TEST(SkipResourceHeader, RefusesAWrongMarkerOrType) {
   const std::string good = testing::ResourceHeader("TFORM1", 4) + "TPF0";
-  for (const std::size_t at : {0, 1, 2}) {
+  for (const std::size_t at : {0u, 1u, 2u}) {
     std::string file = good;
     file[at] = static_cast<char>(file[at] + 1);
     ByteStream stream(file);

@@ -16,7 +16,7 @@ namespace {
 
 std::string Extended(std::uint64_t mantissa, std::uint16_t sign_exponent) {
   std::string bytes(10, '\0');
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(mantissa >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) bytes[i] = static_cast<char>(mantissa >> (8 * i));
   bytes[8] = static_cast<char>(sign_exponent);
   bytes[9] = static_cast<char>(sign_exponent >> 8);
   return ExtendedFloatText(bytes);
@@ -144,7 +144,7 @@ TEST(FloatText, AgreesWithCsPrintfOnRandomExtendedValues) {
     const auto sign_exponent = static_cast<std::uint16_t>((random() & 0x8000) | (kBias - 1000 + random() % 2000));
     long double value = 0;
     std::string bytes(10, '\0');
-    for (int k = 0; k < 8; ++k) bytes[k] = static_cast<char>(mantissa >> (8 * k));
+    for (std::size_t k = 0; k < 8; ++k) bytes[k] = static_cast<char>(mantissa >> (8 * k));
     bytes[8] = static_cast<char>(sign_exponent);
     bytes[9] = static_cast<char>(sign_exponent >> 8);
     std::memcpy(&value, bytes.data(), 10);

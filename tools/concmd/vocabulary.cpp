@@ -172,7 +172,7 @@ std::string VocabularyConverter::Convert(std::string_view text) const {
     // Everything up to the next defined character goes through the tables;
     // the search for it steps over a byte above 0xA0 and the byte after it.
     do {
-      pos += (byte(pos) > 0xA0 && pos + 1 < text.size()) ? 2 : 1;
+      pos += (byte(pos) > 0xA0 && pos + 1 < text.size()) ? 2u : 1u;
     } while (pos < text.size() && !starts_character(pos));
     out += tables_->Convert(text.substr(start, pos - start));
   }
