@@ -146,6 +146,16 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   }
 }
 
+void TCCSeupFrm::ShowSetup(const EngineSetup& setup) {
+  edFilepath->setText(PathToQt(setup.engine_path));
+  edPara->setText(PathToQt(setup.parameter));
+  CheckBox1->setChecked(setup.not_vocabulary);
+}
+
+EngineSetup TCCSeupFrm::Setup() const {
+  return {PathFromQt(edFilepath->text()), PathFromQt(edPara->text()), CheckBox1->isChecked()};
+}
+
 void TCCSeupFrm::LoadConCmdIni(const std::string& path) {
   const ConCmdOptions options = bgconv::LoadConCmdIni(path);
   Edignore->setText(PathToQt(options.ignore_masks));
@@ -192,13 +202,11 @@ bool ShowConCmdSetup(QWidget* owner, const std::string& settings_path, const Set
   // Without a stored path the dialog offers the converter the external
   // engine runs.
   const EngineSetup stored = LoadEngineSetup(settings_path, ConCmdProgramPath(context.exe_folder));
-  dialog.edFilepath->setText(PathToQt(stored.engine_path));
-  dialog.edPara->setText(PathToQt(stored.parameter));
-  dialog.CheckBox1->setChecked(stored.not_vocabulary);
+  dialog.ShowSetup(stored);
   const bool accepted = dialog.exec() == QDialog::Accepted;
-  engine_path = PathFromQt(dialog.edFilepath->text());
-  SaveEngineSetup(settings_path,
-                  {engine_path, PathFromQt(dialog.edPara->text()), dialog.CheckBox1->isChecked()});
+  const EngineSetup chosen = dialog.Setup();
+  engine_path = chosen.engine_path;
+  SaveEngineSetup(settings_path, chosen);
   return accepted;
 }
 

@@ -57,6 +57,9 @@ constexpr std::string_view kOpenProjectFilter =
 // 選擇目錄: the caption of the backup folder's picker.
 const char* const kChooseFolderCaption = "\xE9\x81\xB8\xE6\x93\x87\xE7\x9B\xAE\xE9\x8C\x84";
 
+// The notebook's pages, in the order NB holds them.
+constexpr const char* kPages[] = {kSourceViewPage, kLogViewPage, kAdvancedOptionPage};
+
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
 
 QPushButton* PictureButton(const QString& caption, QStyle::StandardPixmap picture, QWidget* parent) {
@@ -195,7 +198,7 @@ void TConvertFrm::CreateControls() {
   source_view->addWidget(RichEdit2);
   NB->addWidget(source_view);
   DebugListBox = new QListWidget(NB);
-  DebugListBox->setObjectName(kLogViewPage);
+  DebugListBox->setObjectName("DebugListBox");
   DebugListBox->setUniformItemSizes(true);
   NB->addWidget(DebugListBox);
   NB->addWidget(CreateAdvancedPage());
@@ -422,11 +425,11 @@ void TConvertFrm::SetPaneCharsets(std::optional<Direction> direction) {
   RichEdit2->SetCodePage(CodePageOfCharset(fonts_.memo2.charset));
 }
 
-QString TConvertFrm::PageName() const { return NB->currentWidget()->objectName(); }
+QString TConvertFrm::PageName() const { return kPages[NB->currentIndex()]; }
 
 void TConvertFrm::ShowPage(const QString& name) {
-  for (int i = 0; i < NB->count(); ++i) {
-    if (NB->widget(i)->objectName() == name) NB->setCurrentIndex(i);
+  for (int i = 0; i < static_cast<int>(std::size(kPages)); ++i) {
+    if (name == kPages[i]) NB->setCurrentIndex(i);
   }
 }
 

@@ -63,9 +63,18 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   // The engine path: the ConCmd the engine choice found or set up.
   const std::string& EnginePath() const { return engine_path_; }
   const std::string& WorkFolder() const { return work_folder_; }
-  const std::string& SettingsPath() const { return environment_.settings_path; }
 
-  // The controls, by the names the commands use.
+  // Opens the project at `path`, as "&Open Project" does once its dialog is
+  // accepted.
+  void FileOpen1Accept(const QString& path);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // The controls, by the names the commands use; each carries its name as
+  // its object name.
   QAction* FileOpen1;     // "&Open Project"
   QAction* actCloseProj;  // "&Close Project"
   QAction* actExit;       // "E&xit"
@@ -97,9 +106,8 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   QCheckBox* CheckBox2;  // "View &Log List"
   QPushButton* BitBtn1;  // "Con&vert"
 
- public slots:
+  // The commands.
   void FileOpen1Execute();  // the Open Project dialog
-  void FileOpen1Accept(const QString& path);
   void actCloseProjExecute();
   void actExitExecute();
   void BitBtn3Click();
@@ -116,11 +124,6 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void Button1Click();
   void BitBtn5Click();
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   void CreateControls();
   QWidget* CreateAdvancedPage();
   void FormCreate();
