@@ -444,6 +444,16 @@ void TConvertFrm::Refresh() {
   actCloseProj->setEnabled(workspace_.HasProject());
 }
 
+void TConvertFrm::RefreshAfter(const std::function<void()>& change) {
+  try {
+    change();
+  } catch (...) {
+    Refresh();
+    throw;
+  }
+  Refresh();
+}
+
 void TConvertFrm::AddLog(const QString& line) {
   auto* item = new QListWidgetItem(line);
   item->setToolTip(line);
@@ -470,13 +480,7 @@ void TConvertFrm::FileOpen1Accept(const QString& path) {
     StatusPanel->setText(path);
     // The project path stays set when the load fails; the rows read before
     // the failure stay listed.
-    try {
-      workspace_.OpenProject(PathFromQt(path));
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    RefreshAfter([&] { workspace_.OpenProject(PathFromQt(path)); });
   });
 }
 
@@ -507,15 +511,11 @@ void TConvertFrm::BitBtn3Click() {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = PathFromQt(dialog.selectedFiles().front());
   RunGuarded(this, [&] {
-    try {
+    RefreshAfter([&] {
       workspace_.Add(path, [this](std::string_view question) {
         return AskYesNo(this, QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
       });
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    });
   });
 }
 
@@ -599,13 +599,7 @@ void TConvertFrm::CbAddConfClick() {
       RichEdit1->ClearBytes();
       RichEdit2->ClearBytes();
     }
-    try {
-      workspace_.SetAddConfigFiles(CbAddConf->isChecked());
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    RefreshAfter([this] { workspace_.SetAddConfigFiles(CbAddConf->isChecked()); });
   });
 }
 

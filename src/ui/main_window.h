@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -135,6 +136,9 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void ShowPage(const QString& name);
   void CloseProject();
   void Refresh();
+  // Runs `change` of the rows and lists the rows afterwards, also when it
+  // fails: the rows read before a failure stay listed.
+  void RefreshAfter(const std::function<void()>& change);
   void Preview(const std::string& path);
   ConversionInputs RunInputs() const;
   // The "Co&de Type" choice; none while no item is selected.
