@@ -20,7 +20,9 @@
 
 class QAction;
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -125,8 +127,21 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void Button1Click();
   void BitBtn5Click();
 
+  // The layout, one builder per area, top to bottom.  The controls are made
+  // in the order the focus moves through them.
   void CreateControls();
-  QWidget* CreateAdvancedPage();
+  void CreateMenu();
+  void CreateStatusBar();
+  void CreateFileList(QWidget* parent);
+  QWidget* CreateLowerArea(QWidget* parent);
+  QLayout* CreateFileButtons(QWidget* parent);
+  QWidget* CreateOptions(QWidget* parent);
+  QWidget* CreateNotebook(QWidget* parent);
+  QWidget* CreateAdvancedPage(QWidget* parent);
+  void CreateEngineOptions(QGridLayout& grid);
+  void CreateBackupOptions(QGridLayout& grid);
+  QWidget* CreateSplitter(QWidget* parent, QWidget* lower);
+  QWidget* CreateBottomPanel(QWidget* parent);
   void FormCreate();
   void FormShow();
   void FormDestroy();
