@@ -44,6 +44,12 @@ class TCCSeupFrm : public QDialog {
   // "/f:d" while "Not Vocabulary Convert" is ticked, else empty.
   QString VocabularySwitch() const;
 
+  // The dialog's parts, top to bottom, in the order the focus moves.
+  void CreateFields();   // path, options and parameter
+  void CreateReadmes();  // the readme pages
+  void CreateButtons();  // the thanks line, "Ok and save" and "Ca&ncel"
+  void LayOut();
+
   void CheckBox1Click(bool checked);
   void BitBtn7Click();
   void BitBtn1Click();

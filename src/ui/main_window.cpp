@@ -62,13 +62,6 @@ constexpr const char* kPages[] = {kSourceViewPage, kLogViewPage, kAdvancedOption
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
 
-// `object` with its layout name as its object name.
-template <typename T>
-T* Named(T* object, const char* name) {
-  object->setObjectName(name);
-  return object;
-}
-
 // Every radio group of the layout starts on its second item.
 TRadioGroup* RadioGroup(const char* name, const QString& caption, const QStringList& items, QWidget* parent) {
   auto* group = Named(new TRadioGroup(caption, items, parent), name);
