@@ -23,8 +23,6 @@
 namespace bgconv {
 namespace {
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
-
 void SetTextColour(QWidget& widget, const QColor& colour) {
   QPalette palette = widget.palette();
   palette.setColor(QPalette::WindowText, colour);
@@ -178,10 +176,7 @@ QString TCCSeupFrm::VocabularySwitch() const {
 
 void TCCSeupFrm::CheckBox1Click(bool) { edPara->setText(VocabularySwitch()); }
 
-void TCCSeupFrm::BitBtn7Click() {
-  const QString chosen = BrowseForConCmd(this, PathFromQt(edFilepath->text()), exe_folder_);
-  if (!chosen.isEmpty()) edFilepath->setText(chosen);
-}
+void TCCSeupFrm::BitBtn7Click() { BrowseForConCmd(this, *edFilepath, exe_folder_); }
 
 void TCCSeupFrm::BitBtn1Click() {
   // ConCmd.ini goes beside the chosen ConCmd; without a path there is no

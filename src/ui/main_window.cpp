@@ -60,8 +60,6 @@ const char* const kChooseFolderCaption = "\xE9\x81\xB8\xE6\x93\x87\xE7\x9B\xAE\x
 // The notebook's pages, in the order NB holds them.
 constexpr const char* kPages[] = {kSourceViewPage, kLogViewPage, kAdvancedOptionPage};
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
-
 // Every radio group of the layout starts on its second item.
 TRadioGroup* RadioGroup(const char* name, const QString& caption, const QStringList& items, QWidget* parent) {
   auto* group = Named(new TRadioGroup(caption, items, parent), name);
@@ -629,10 +627,7 @@ void TConvertFrm::BitBtn6Click() {
     edBakPath->setText(PathToQt(folder));
 }
 
-void TConvertFrm::BitBtn7Click() {
-  const QString chosen = BrowseForConCmd(this, PathFromQt(edCCEng->text()), exe_folder_);
-  if (!chosen.isEmpty()) edCCEng->setText(chosen);
-}
+void TConvertFrm::BitBtn7Click() { BrowseForConCmd(this, *edCCEng, exe_folder_); }
 
 void TConvertFrm::Button1Click() {
   RunGuarded(this, [this] {
