@@ -142,6 +142,7 @@ class TConvertFrm : public QMainWindow, private ConversionObserver, private Exte
   void CreateBackupOptions(QGridLayout& grid);
   QWidget* CreateSplitter(QWidget* parent, QWidget* lower);
   QWidget* CreateBottomPanel(QWidget* parent);
+
   void FormCreate();
   void FormShow();
   void FormDestroy();
