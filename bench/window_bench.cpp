@@ -23,6 +23,7 @@
 #include "settings/settings.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
+#include "ui/widget.h"
 
 namespace {
 
@@ -103,16 +104,18 @@ int main(int argc, char** argv) {
 
     Times preview;
     window.FileOpen1Accept(QString::fromStdString((root / "big" / "Big.dpr").string()));
-    const QModelIndex big = window.LVFileList->model()->index(1, 0);
+    auto& list = bgconv::testing::Widget<QTreeView>(window, "LVFileList");
+    const QModelIndex big = list.model()->index(1, 0);
     for (int run = 0; run < runs; ++run) {
-      window.LVFileList->selectionModel()->select(big, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      list.selectionModel()->select(big, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
       QElapsedTimer timer;
       timer.start();
-      window.LVFileListClick();
+      emit list.clicked(big);  // as a click on the row
       window.repaint();
       preview.ms.push_back(Elapsed(timer));
     }
-    if (window.RichEdit2->Bytes().size() < (static_cast<std::size_t>(megabytes) << 20)) std::printf("preview incomplete\n");
+    const auto& converted = bgconv::testing::Widget<bgconv::BytePane>(window, "RichEdit2");
+    if (converted.Bytes().size() < (static_cast<std::size_t>(megabytes) << 20)) std::printf("preview incomplete\n");
     preview.Print(("preview of a " + std::to_string(megabytes) + " MB unit").c_str());
 
     Times open;
@@ -124,7 +127,7 @@ int main(int argc, char** argv) {
       window.repaint();
       open.ms.push_back(Elapsed(timer));
     }
-    std::printf("rows listed: %d\n", window.LVFileList->model()->rowCount());
+    std::printf("rows listed: %d\n", list.model()->rowCount());
     open.Print(("opening a " + std::to_string(units) + "-unit project").c_str());
     window.close();
   }

@@ -15,6 +15,7 @@
 #include "platform/ansi_codepage.h"
 #include "platform/paths.h"
 #include "settings/concmd_ini.h"
+#include "ui/controls.h"
 #include "ui/file_dialogs.h"
 #include "ui/messages.h"
 #include "ui/qt_text.h"
@@ -22,20 +23,20 @@
 namespace bgconv {
 namespace {
 
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
+void SetTextColour(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget.setPalette(palette);
+}
 
 QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent) {
   auto* label = new QLabel(text, parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
+  SetTextColour(*label, colour);
   return label;
 }
 
 QPlainTextEdit* ReadmeMemo(const char* name, QWidget* parent) {
-  auto* memo = new QPlainTextEdit(parent);
-  memo->setObjectName(name);
+  auto* memo = Named(new QPlainTextEdit(parent), name);
   memo->setReadOnly(true);
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont font = ToQFont(DesignFont());
@@ -51,37 +52,45 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   setObjectName("CCSeupFrm");
   setWindowTitle("ConCmd Setup");
   setFixedSize(ScaledPixels(381), ScaledPixels(400));
-
-  edFilepath = new QLineEdit(this);
-  edFilepath->setObjectName("edFilepath");
-  BitBtn7 = new QPushButton("....", this);
-  BitBtn7->setObjectName("BitBtn7");
-  CheckBox1 = new QCheckBox("Not Vocabulary Convert", this);
-  CheckBox1->setObjectName("CheckBox1");
-  {
-    QPalette palette = CheckBox1->palette();
-    palette.setColor(QPalette::WindowText, Qt::blue);
-    CheckBox1->setPalette(palette);
+  CreateFields();
+  CreateReadmes();
+  CreateButtons();
+  LayOut();
+  const std::string program = ConCmdProgramPath(exe_folder_);
+  if (PathExists(program)) {
+    edFilepath->setText(PathToQt(program));
+    LoadConCmdIni(FolderOf(program) + "ConCmd.ini");
+    edPara->setText(VocabularySwitch());
+  } else {
+    ShowMessage(parent, "File not Found");
   }
-  Edignore = new QLineEdit(this);
-  Edignore->setObjectName("Edignore");
-  Button2 = new QPushButton("default", this);
-  Button2->setObjectName("Button2");
-  CheckBox2 = new QCheckBox("Fix charset of the  following file types:", this);
-  CheckBox2->setObjectName("CheckBox2");
-  EdFixCharset = new QLineEdit(this);
-  EdFixCharset->setObjectName("EdFixCharset");
-  Button1 = new QPushButton("default", this);
-  Button1->setObjectName("Button1");
-  edPara = new QLineEdit(this);
-  edPara->setObjectName("edPara");
-  edPara->setReadOnly(true);
-  Button3 = new QPushButton("default", this);
-  Button3->setObjectName("Button3");
-  Button3->hide();
+}
 
-  PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName("PageControl1");
+void TCCSeupFrm::CreateFields() {
+  edFilepath = Named(new QLineEdit(this), "edFilepath");
+  BitBtn7 = Named(new QPushButton("....", this), "BitBtn7");
+  CheckBox1 = Named(new QCheckBox("Not Vocabulary Convert", this), "CheckBox1");
+  SetTextColour(*CheckBox1, Qt::blue);
+  Edignore = Named(new QLineEdit(this), "Edignore");
+  Button2 = Named(new QPushButton("default", this), "Button2");
+  CheckBox2 = Named(new QCheckBox("Fix charset of the  following file types:", this), "CheckBox2");
+  EdFixCharset = Named(new QLineEdit(this), "EdFixCharset");
+  Button1 = Named(new QPushButton("default", this), "Button1");
+  edPara = Named(new QLineEdit(this), "edPara");
+  edPara->setReadOnly(true);
+  Button3 = Named(new QPushButton("default", this), "Button3");
+  Button3->hide();
+  connect(CheckBox1, &QCheckBox::toggled, this, &TCCSeupFrm::CheckBox1Click);
+  connect(BitBtn7, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn7Click);
+  // The "default" buttons put the masks ConCmd starts with back.
+  connect(Button2, &QPushButton::clicked, this, [this] { Edignore->setText(QString::fromUtf8(kDefaultIgnoreMasks)); });
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { EdFixCharset->setText(QString::fromUtf8(kDefaultHtmlTypes)); });
+}
+
+// Two hidden pages come first, as in the layout; the readmes follow.
+void TCCSeupFrm::CreateReadmes() {
+  PageControl1 = Named(new QTabWidget(this), "PageControl1");
   for (int i = 0; i < 2; ++i) {
     PageControl1->addTab(new QWidget(PageControl1), "Smart Replace Big5->GB");
     PageControl1->setTabVisible(i, false);
@@ -91,18 +100,21 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   PageControl1->addTab(Memo1, "readme_big5");
   PageControl1->addTab(Memo2, "readme_gb");
   PageControl1->setCurrentWidget(Memo1);
+}
 
-  Label2 = ColouredLabel("thanks ConCmd  author  share", Qt::red, this);
-  Label2->setObjectName("Label2");
+void TCCSeupFrm::CreateButtons() {
+  Label2 = Named(ColouredLabel("thanks ConCmd  author  share", Qt::red, this), "Label2");
   QFont bold = Label2->font();
   bold.setBold(true);
   Label2->setFont(bold);
-  BitBtn1 = new QPushButton("Ok and save", this);
-  BitBtn1->setObjectName("BitBtn1");
+  BitBtn1 = Named(new QPushButton("Ok and save", this), "BitBtn1");
   BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton("Ca&ncel", this);
-  BitBtn2->setObjectName("BitBtn2");
+  BitBtn2 = Named(new QPushButton("Ca&ncel", this), "BitBtn2");
+  connect(BitBtn1, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
 
+void TCCSeupFrm::LayOut() {
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel("File Path :", this), 0, 0);
   layout->addWidget(edFilepath, 0, 1);
@@ -126,24 +138,16 @@ TCCSeupFrm::TCCSeupFrm(const SettingsContext& context, QWidget* parent)
   layout->addLayout(buttons, 9, 0, 1, 3);
   layout->setRowStretch(7, 1);
   for (QPushButton* small : {BitBtn7, Button1, Button2, Button3}) small->setMaximumWidth(ScaledPixels(60));
+}
 
-  connect(CheckBox1, &QCheckBox::toggled, this, &TCCSeupFrm::CheckBox1Click);
-  connect(BitBtn7, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn7Click);
-  connect(BitBtn1, &QPushButton::clicked, this, &TCCSeupFrm::BitBtn1Click);
-  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-  // The "default" buttons put the masks ConCmd starts with back.
-  connect(Button2, &QPushButton::clicked, this, [this] { Edignore->setText(QString::fromUtf8(kDefaultIgnoreMasks)); });
-  connect(Button1, &QPushButton::clicked, this,
-          [this] { EdFixCharset->setText(QString::fromUtf8(kDefaultHtmlTypes)); });
+void TCCSeupFrm::ShowSetup(const EngineSetup& setup) {
+  edFilepath->setText(PathToQt(setup.engine_path));
+  edPara->setText(PathToQt(setup.parameter));
+  CheckBox1->setChecked(setup.not_vocabulary);
+}
 
-  const std::string program = ConCmdProgramPath(exe_folder_);
-  if (PathExists(program)) {
-    edFilepath->setText(PathToQt(program));
-    LoadConCmdIni(FolderOf(program) + "ConCmd.ini");
-    edPara->setText(VocabularySwitch());
-  } else {
-    ShowMessage(parent, "File not Found");
-  }
+EngineSetup TCCSeupFrm::Setup() const {
+  return {PathFromQt(edFilepath->text()), PathFromQt(edPara->text()), CheckBox1->isChecked()};
 }
 
 void TCCSeupFrm::LoadConCmdIni(const std::string& path) {
@@ -172,10 +176,7 @@ QString TCCSeupFrm::VocabularySwitch() const {
 
 void TCCSeupFrm::CheckBox1Click(bool) { edPara->setText(VocabularySwitch()); }
 
-void TCCSeupFrm::BitBtn7Click() {
-  const QString chosen = BrowseForConCmd(this, PathFromQt(edFilepath->text()), exe_folder_);
-  if (!chosen.isEmpty()) edFilepath->setText(chosen);
-}
+void TCCSeupFrm::BitBtn7Click() { BrowseForConCmd(this, *edFilepath, exe_folder_); }
 
 void TCCSeupFrm::BitBtn1Click() {
   // ConCmd.ini goes beside the chosen ConCmd; without a path there is no
@@ -192,13 +193,11 @@ bool ShowConCmdSetup(QWidget* owner, const std::string& settings_path, const Set
   // Without a stored path the dialog offers the converter the external
   // engine runs.
   const EngineSetup stored = LoadEngineSetup(settings_path, ConCmdProgramPath(context.exe_folder));
-  dialog.edFilepath->setText(PathToQt(stored.engine_path));
-  dialog.edPara->setText(PathToQt(stored.parameter));
-  dialog.CheckBox1->setChecked(stored.not_vocabulary);
+  dialog.ShowSetup(stored);
   const bool accepted = dialog.exec() == QDialog::Accepted;
-  engine_path = PathFromQt(dialog.edFilepath->text());
-  SaveEngineSetup(settings_path,
-                  {engine_path, PathFromQt(dialog.edPara->text()), dialog.CheckBox1->isChecked()});
+  const EngineSetup chosen = dialog.Setup();
+  engine_path = chosen.engine_path;
+  SaveEngineSetup(settings_path, chosen);
   return accepted;
 }
 

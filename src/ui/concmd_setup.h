@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <string>
 
+#include "settings/concmd_ini.h"
 #include "settings/settings.h"
 
 class QCheckBox;
@@ -27,6 +28,14 @@ class TCCSeupFrm : public QDialog {
   // shows) and leaves the controls empty.
   TCCSeupFrm(const SettingsContext& context, QWidget* parent = nullptr);
 
+  // Shows a stored setup: the path, the parameter and "Not Vocabulary
+  // Convert"; a box that changes puts its switch into the parameter, as a
+  // click does.
+  void ShowSetup(const EngineSetup& setup);
+  // The setup the dialog shows now.
+  EngineSetup Setup() const;
+
+ private:
   // Edignore, CheckBox2, EdFixCharset from the ConCmd.ini at `path`, and the
   // readme pages from its folder.
   void LoadConCmdIni(const std::string& path);
@@ -35,6 +44,17 @@ class TCCSeupFrm : public QDialog {
   // "/f:d" while "Not Vocabulary Convert" is ticked, else empty.
   QString VocabularySwitch() const;
 
+  // The dialog's parts, top to bottom, in the order the focus moves.
+  void CreateFields();   // path, options and parameter
+  void CreateReadmes();  // the readme pages
+  void CreateButtons();  // the thanks line, "Ok and save" and "Ca&ncel"
+  void LayOut();
+
+  void CheckBox1Click(bool checked);
+  void BitBtn7Click();
+  void BitBtn1Click();
+
+  // The controls, each with its name as its object name.
   QLineEdit* edFilepath;
   QPushButton* BitBtn7;  // "....": browse for ConCmd
   QCheckBox* CheckBox1;  // "Not Vocabulary Convert"
@@ -52,12 +72,6 @@ class TCCSeupFrm : public QDialog {
   QPushButton* BitBtn1;  // "Ok and save"
   QPushButton* BitBtn2;  // "Ca&ncel"
 
- private slots:
-  void CheckBox1Click(bool checked);
-  void BitBtn7Click();
-  void BitBtn1Click();
-
- private:
   std::string exe_folder_;
 };
 

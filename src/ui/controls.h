@@ -108,6 +108,14 @@ class ClickPanel : public QFrame {
   bool pressed_ = false;
 };
 
+// `object`, given its layout name as its object name: the name by which
+// the commands know it and tests find it.
+template <typename T>
+T* Named(T* object, const char* name) {
+  object->setObjectName(name);
+  return object;
+}
+
 // The 16 x 16 file-type image of the file list: 0 any file, 2 .dpr,
 // 3 .dpk, 4 .pas, 5 .dfm, 6 .bpl, 7 .dll, 8 .txt, 9 .exe; 1 belongs to no
 // file type.  Drawn anew on every call: keep the ones you show.

@@ -1,6 +1,7 @@
 #include "ui/file_dialogs.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 
 #include "platform/paths.h"
 #include "ui/qt_text.h"
@@ -21,7 +22,8 @@ bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& star
   return true;
 }
 
-QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::string& exe_folder) {
+void BrowseForConCmd(QWidget* owner, QLineEdit& path_field, const std::string& exe_folder) {
+  const std::string current = PathFromQt(path_field.text());
   const std::string start = !FolderOf(current).empty() && PathExists(current) ? FolderOf(current)
                                                                              : exe_folder + "ConCmd" + kPathSeparator;
   QFileDialog dialog(owner, QString(), PathToQt(start));
@@ -29,9 +31,9 @@ QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::s
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(NameFilters("ConCmd|ConCmd|Exe File(*.exe)|*.exe|All File (*.*)|*.*"));
   dialog.selectFile("ConCmd");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString chosen = dialog.selectedFiles().front();
-  return PathExists(PathFromQt(chosen)) ? chosen : QString();
+  if (PathExists(PathFromQt(chosen))) path_field.setText(chosen);
 }
 
 }  // namespace bgconv

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+class QLineEdit;
 class QWidget;
 
 namespace bgconv {
@@ -15,14 +16,15 @@ namespace bgconv {
 // a trailing separator.  False on cancel, `folder` then is empty.
 bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& start_folder, std::string& folder);
 
-// The file dialog that looks for the external converter, owned by `owner`
-// and opened on the folder of `current` (the path shown now) when that names
-// a file, else on the converter's folder beside the program in
+// The file dialog that looks for the external converter for `path_field`,
+// owned by `owner` and opened on the folder of the field's path when that
+// names a file, else on the converter's folder beside the program in
 // `exe_folder`.  Its first filter shows the converter this
 // platform builds (ConCmd, no extension) and preselects that name, so Enter
 // picks it; "Exe File(*.exe)" and "All File (*.*)" follow for Windows-style
-// setups.  The chosen file when it exists; empty on cancel.
-QString BrowseForConCmd(QWidget* owner, const std::string& current, const std::string& exe_folder);
+// setups.  A chosen file that exists goes into the field; on cancel the
+// field keeps its text.
+void BrowseForConCmd(QWidget* owner, QLineEdit& path_field, const std::string& exe_folder);
 
 // A filter written as pairs "description|masks|description|masks" (masks
 // separated by ";") as Qt's name filters, "description (patterns)".  The

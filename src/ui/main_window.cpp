@@ -57,7 +57,15 @@ constexpr std::string_view kOpenProjectFilter =
 // 選擇目錄: the caption of the backup folder's picker.
 const char* const kChooseFolderCaption = "\xE9\x81\xB8\xE6\x93\x87\xE7\x9B\xAE\xE9\x8C\x84";
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
+// The notebook's pages, in the order NB holds them.
+constexpr const char* kPages[] = {kSourceViewPage, kLogViewPage, kAdvancedOptionPage};
+
+// Every radio group of the layout starts on its second item.
+TRadioGroup* RadioGroup(const char* name, const QString& caption, const QStringList& items, QWidget* parent) {
+  auto* group = Named(new TRadioGroup(caption, items, parent), name);
+  group->SetItemIndex(1, false);
+  return group;
+}
 
 QPushButton* PictureButton(const QString& caption, QStyle::StandardPixmap picture, QWidget* parent) {
   auto* button = new QPushButton(parent->style()->standardIcon(picture), caption, parent);
@@ -98,17 +106,29 @@ TConvertFrm::TConvertFrm(WindowEnvironment environment, QWidget* parent)
 TConvertFrm::~TConvertFrm() { FormDestroy(); }
 
 void TConvertFrm::CreateControls() {
+  CreateMenu();
+  CreateStatusBar();
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  CreateFileList(central);
+  QWidget* lower = CreateLowerArea(central);
+  layout->addWidget(CreateSplitter(central, lower), 1);
+  layout->addWidget(CreateBottomPanel(central));
+  Refresh();
+}
+
+void TConvertFrm::CreateMenu() {
   // Entries of the menu bar itself: Qt shows either an icon or a caption
   // there, and the captions carry the mnemonics.
-  FileOpen1 = new QAction("&Open Project", this);
-  FileOpen1->setObjectName("FileOpen1");
+  FileOpen1 = Named(new QAction("&Open Project", this), "FileOpen1");
   FileOpen1->setShortcut(QKeySequence("Ctrl+O"));
   FileOpen1->setToolTip("Open");
   FileOpen1->setStatusTip("Opens an existing file");
-  actCloseProj = new QAction("&Close Project", this);
-  actCloseProj->setObjectName("actCloseProj");
-  actExit = new QAction("E&xit", this);
-  actExit->setObjectName("actExit");
+  actCloseProj = Named(new QAction("&Close Project", this), "actCloseProj");
+  actExit = Named(new QAction("E&xit", this), "actExit");
   for (QAction* action : {FileOpen1, actCloseProj, actExit}) {
     menuBar()->addAction(action);
     addAction(action);  // the shortcut works wherever the focus is
@@ -116,22 +136,18 @@ void TConvertFrm::CreateControls() {
   connect(FileOpen1, &QAction::triggered, this, &TConvertFrm::FileOpen1Execute);
   connect(actCloseProj, &QAction::triggered, this, &TConvertFrm::actCloseProjExecute);
   connect(actExit, &QAction::triggered, this, &TConvertFrm::actExitExecute);
+}
 
-  StatusPanel = new QLabel(this);
-  StatusPanel->setObjectName("StatusPanel");
+void TConvertFrm::CreateStatusBar() {
+  StatusPanel = Named(new QLabel(this), "StatusPanel");
   StatusPanel->setMinimumWidth(ScaledPixels(50));
   statusBar()->addWidget(StatusPanel, 1);
   statusBar()->setSizeGripEnabled(false);
+}
 
-  auto* central = new QWidget(this);
-  setCentralWidget(central);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-
+void TConvertFrm::CreateFileList(QWidget* parent) {
   model_ = new FileRowModel(workspace_, this);
-  LVFileList = new QTreeView(central);
-  LVFileList->setObjectName("LVFileList");
+  LVFileList = Named(new QTreeView(parent), "LVFileList");
   LVFileList->setModel(model_);
   LVFileList->setRootIsDecorated(false);
   LVFileList->setUniformRowHeights(true);
@@ -145,153 +161,150 @@ void TConvertFrm::CreateControls() {
   LVFileList->setColumnWidth(FileRowModel::kSize, ScaledPixels(50));
   LVFileList->setColumnWidth(FileRowModel::kCode, ScaledPixels(50));
   connect(LVFileList, &QTreeView::clicked, this, &TConvertFrm::LVFileListClick);
+}
 
-  auto* lower = new QWidget(central);
-  auto* lower_layout = new QVBoxLayout(lower);
-  lower_layout->setContentsMargins(ScaledPixels(2), ScaledPixels(2), ScaledPixels(2), 0);
-  lower_layout->setSpacing(ScaledPixels(2));
-
+// Below the file list: its buttons, the options and the code type in a row,
+// the notebook under them.
+QWidget* TConvertFrm::CreateLowerArea(QWidget* parent) {
+  auto* lower = new QWidget(parent);
+  auto* layout = new QVBoxLayout(lower);
+  layout->setContentsMargins(ScaledPixels(2), ScaledPixels(2), ScaledPixels(2), 0);
+  layout->setSpacing(ScaledPixels(2));
   auto* controls = new QHBoxLayout;
-  auto* file_buttons = new QVBoxLayout;
-  BitBtn3 = PictureButton("&Add ", QStyle::SP_FileIcon, lower);
-  BitBtn3->setObjectName("BitBtn3");
-  BitBtn4 = PictureButton("&Delete", QStyle::SP_TrashIcon, lower);
-  BitBtn4->setObjectName("BitBtn4");
-  file_buttons->addWidget(BitBtn3);
-  file_buttons->addWidget(BitBtn4);
-  controls->addLayout(file_buttons);
-
-  GroupBox1 = new QGroupBox("&Option", lower);
-  GroupBox1->setObjectName("GroupBox1");
-  auto* option_layout = new QGridLayout(GroupBox1);
-  option_layout->setContentsMargins(ScaledPixels(6), ScaledPixels(2), ScaledPixels(6), ScaledPixels(4));
-  CbAddConf = new QCheckBox("Add Config Files", GroupBox1);
-  CbAddConf->setObjectName("CbAddConf");
-  CbAddConf->setChecked(true);
-  CheckBox1 = new QCheckBox("&Backup original", GroupBox1);
-  CheckBox1->setObjectName("CheckBox1");
-  BitBtn8 = PictureButton(kAdvancedOptionPage, QStyle::SP_FileDialogDetailedView, GroupBox1);
-  BitBtn8->setObjectName("BitBtn8");
-  option_layout->addWidget(CbAddConf, 0, 0);
-  option_layout->addWidget(CheckBox1, 1, 0);
-  option_layout->addWidget(BitBtn8, 0, 1, 2, 1);
-  controls->addWidget(GroupBox1, 1);
-
-  rgCodeType = new TRadioGroup("Co&de Type", {"BIG->GB", "GB->BIG "}, lower);
-  rgCodeType->setObjectName("rgCodeType");
-  rgCodeType->SetItemIndex(1, false);
+  controls->addLayout(CreateFileButtons(lower));
+  controls->addWidget(CreateOptions(lower), 1);
+  rgCodeType = RadioGroup("rgCodeType", "Co&de Type", {"BIG->GB", "GB->BIG "}, lower);
+  connect(rgCodeType, &TRadioGroup::Click, this, &TConvertFrm::rgCodeTypeClick);
   controls->addWidget(rgCodeType);
-  lower_layout->addLayout(controls);
+  layout->addLayout(controls);
+  layout->addWidget(CreateNotebook(lower), 1);
+  return lower;
+}
 
-  NB = new QStackedWidget(lower);
-  NB->setObjectName("NB");
-  auto* source_view = new QSplitter(Qt::Horizontal, NB);
-  source_view->setObjectName(kSourceViewPage);
-  RichEdit1 = new BytePane(source_view);
-  RichEdit1->setObjectName("RichEdit1");
-  RichEdit2 = new BytePane(source_view);
-  RichEdit2->setObjectName("RichEdit2");
+QLayout* TConvertFrm::CreateFileButtons(QWidget* parent) {
+  BitBtn3 = Named(PictureButton("&Add ", QStyle::SP_FileIcon, parent), "BitBtn3");
+  BitBtn4 = Named(PictureButton("&Delete", QStyle::SP_TrashIcon, parent), "BitBtn4");
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(BitBtn3);
+  buttons->addWidget(BitBtn4);
+  connect(BitBtn3, &QPushButton::clicked, this, &TConvertFrm::BitBtn3Click);
+  connect(BitBtn4, &QPushButton::clicked, this, &TConvertFrm::BitBtn4Click);
+  return buttons;
+}
+
+QWidget* TConvertFrm::CreateOptions(QWidget* parent) {
+  GroupBox1 = Named(new QGroupBox("&Option", parent), "GroupBox1");
+  auto* layout = new QGridLayout(GroupBox1);
+  layout->setContentsMargins(ScaledPixels(6), ScaledPixels(2), ScaledPixels(6), ScaledPixels(4));
+  CbAddConf = Named(new QCheckBox("Add Config Files", GroupBox1), "CbAddConf");
+  CbAddConf->setChecked(true);
+  CheckBox1 = Named(new QCheckBox("&Backup original", GroupBox1), "CheckBox1");
+  BitBtn8 = Named(PictureButton(kAdvancedOptionPage, QStyle::SP_FileDialogDetailedView, GroupBox1), "BitBtn8");
+  layout->addWidget(CbAddConf, 0, 0);
+  layout->addWidget(CheckBox1, 1, 0);
+  layout->addWidget(BitBtn8, 0, 1, 2, 1);
+  connect(CbAddConf, &QCheckBox::toggled, this, &TConvertFrm::CbAddConfClick);
+  connect(BitBtn8, &QPushButton::clicked, this, &TConvertFrm::BitBtn8Click);
+  return GroupBox1;
+}
+
+// The pages in the order of kPages.
+QWidget* TConvertFrm::CreateNotebook(QWidget* parent) {
+  NB = Named(new QStackedWidget(parent), "NB");
+  auto* source_view = Named(new QSplitter(Qt::Horizontal, NB), kSourceViewPage);
+  RichEdit1 = Named(new BytePane(source_view), "RichEdit1");
+  RichEdit2 = Named(new BytePane(source_view), "RichEdit2");
   source_view->addWidget(RichEdit1);
   source_view->addWidget(RichEdit2);
   NB->addWidget(source_view);
-  DebugListBox = new QListWidget(NB);
-  DebugListBox->setObjectName(kLogViewPage);
+  DebugListBox = Named(new QListWidget(NB), "DebugListBox");
   DebugListBox->setUniformItemSizes(true);
   NB->addWidget(DebugListBox);
-  NB->addWidget(CreateAdvancedPage());
-  lower_layout->addWidget(NB, 1);
+  NB->addWidget(CreateAdvancedPage(NB));
+  return NB;
+}
 
-  Splitter1 = new QSplitter(Qt::Vertical, central);
-  Splitter1->setObjectName("Splitter1");
+QWidget* TConvertFrm::CreateAdvancedPage(QWidget* parent) {
+  auto* page = Named(new QWidget(parent), kAdvancedOptionPage);
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(ScaledPixels(4), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
+  grid->setVerticalSpacing(ScaledPixels(2));
+  RadioGroup2 = RadioGroup("RadioGroup2", "Overwrite", {"Change Original File Extension", "Overwrite Original File"},
+                           page);
+  grid->addWidget(RadioGroup2, 0, 0);
+  CreateEngineOptions(*grid);
+  CreateBackupOptions(*grid);
+  rgChCharset = RadioGroup("rgChCharset", "Chager Charset", {"Chager Default Charset", "Don't Care"}, page);
+  grid->addWidget(rgChCharset, 1, 1);
+  grid->setRowStretch(3, 1);
+  return page;
+}
+
+// The engine choice above the engine path and its two buttons, in the
+// advanced page's right column.
+void TConvertFrm::CreateEngineOptions(QGridLayout& grid) {
+  QWidget* page = grid.parentWidget();
+  RGConvertEng = RadioGroup("RGConvertEng", "Convert Engine", {"ItSelf", "ConCmd 1.5 "}, page);
+  edCCEng = Named(new QLineEdit(page), "edCCEng");
+  edCCEng->setReadOnly(true);
+  BitBtn7 = Named(EllipsisButton(page), "BitBtn7");
+  Button1 = Named(new QPushButton("ConCmd Setup", page), "Button1");
+  grid.addWidget(RGConvertEng, 0, 1);
+  auto* engine_path = new QHBoxLayout;
+  engine_path->addWidget(edCCEng, 1);
+  engine_path->addWidget(BitBtn7);
+  engine_path->addWidget(Button1);
+  grid.addLayout(engine_path, 2, 1);
+  connect(RGConvertEng, &TRadioGroup::Click, this, &TConvertFrm::RGConvertEngClick);
+  connect(BitBtn7, &QPushButton::clicked, this, &TConvertFrm::BitBtn7Click);
+  connect(Button1, &QPushButton::clicked, this, &TConvertFrm::Button1Click);
+}
+
+// The backup mode above the backup path and its button, in the advanced
+// page's left column.
+void TConvertFrm::CreateBackupOptions(QGridLayout& grid) {
+  QWidget* page = grid.parentWidget();
+  RadioGroup3 = RadioGroup("RadioGroup3", "Backup File mould", {"Compression", "Copy To New Folder"}, page);
+  edBakPath = Named(new QLineEdit(page), "edBakPath");
+  BitBtn6 = Named(EllipsisButton(page), "BitBtn6");
+  grid.addWidget(RadioGroup3, 1, 0);
+  auto* backup_path = new QHBoxLayout;
+  backup_path->addWidget(edBakPath, 1);
+  backup_path->addWidget(BitBtn6);
+  grid.addLayout(backup_path, 2, 0);
+  connect(BitBtn6, &QPushButton::clicked, this, &TConvertFrm::BitBtn6Click);
+}
+
+// The file list against the lower area.
+QWidget* TConvertFrm::CreateSplitter(QWidget* parent, QWidget* lower) {
+  Splitter1 = Named(new QSplitter(Qt::Vertical, parent), "Splitter1");
   Splitter1->addWidget(LVFileList);
   Splitter1->addWidget(lower);
   Splitter1->setChildrenCollapsible(false);
   Splitter1->setStretchFactor(0, 0);
   Splitter1->setStretchFactor(1, 1);
   Splitter1->setSizes({ScaledPixels(110), ScaledPixels(260)});
-  layout->addWidget(Splitter1, 1);
+  return Splitter1;
+}
 
-  Panel1 = new ClickPanel(central);
-  Panel1->setObjectName("Panel1");
+QWidget* TConvertFrm::CreateBottomPanel(QWidget* parent) {
+  Panel1 = Named(new ClickPanel(parent), "Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  auto* bottom = new QHBoxLayout(Panel1);
-  bottom->setContentsMargins(ScaledPixels(4), ScaledPixels(3), ScaledPixels(4), ScaledPixels(3));
-  BitBtn5 = PictureButton("&Help", QStyle::SP_DialogHelpButton, Panel1);
-  BitBtn5->setObjectName("BitBtn5");
-  CheckBox2 = new QCheckBox("View &Log List", Panel1);
-  CheckBox2->setObjectName("CheckBox2");
-  BitBtn1 = PictureButton("Con&vert", QStyle::SP_DialogOkButton, Panel1);
-  BitBtn1->setObjectName("BitBtn1");
-  bottom->addWidget(BitBtn5);
-  bottom->addStretch(1);
-  bottom->addWidget(CheckBox2);
-  bottom->addSpacing(ScaledPixels(12));
-  bottom->addWidget(BitBtn1);
-  layout->addWidget(Panel1);
-
-  connect(BitBtn3, &QPushButton::clicked, this, &TConvertFrm::BitBtn3Click);
-  connect(BitBtn4, &QPushButton::clicked, this, &TConvertFrm::BitBtn4Click);
-  connect(CbAddConf, &QCheckBox::toggled, this, &TConvertFrm::CbAddConfClick);
-  connect(BitBtn8, &QPushButton::clicked, this, &TConvertFrm::BitBtn8Click);
-  connect(rgCodeType, &TRadioGroup::Click, this, &TConvertFrm::rgCodeTypeClick);
+  auto* layout = new QHBoxLayout(Panel1);
+  layout->setContentsMargins(ScaledPixels(4), ScaledPixels(3), ScaledPixels(4), ScaledPixels(3));
+  BitBtn5 = Named(PictureButton("&Help", QStyle::SP_DialogHelpButton, Panel1), "BitBtn5");
+  CheckBox2 = Named(new QCheckBox("View &Log List", Panel1), "CheckBox2");
+  BitBtn1 = Named(PictureButton("Con&vert", QStyle::SP_DialogOkButton, Panel1), "BitBtn1");
+  layout->addWidget(BitBtn5);
+  layout->addStretch(1);
+  layout->addWidget(CheckBox2);
+  layout->addSpacing(ScaledPixels(12));
+  layout->addWidget(BitBtn1);
   connect(Panel1, &ClickPanel::Clicked, this, &TConvertFrm::actCloseProjExecute);
   connect(BitBtn5, &QPushButton::clicked, this, &TConvertFrm::BitBtn5Click);
   connect(CheckBox2, &QCheckBox::toggled, this, &TConvertFrm::CheckBox2Click);
   connect(BitBtn1, &QPushButton::clicked, this, &TConvertFrm::BitBtn1Click);
-  Refresh();
-}
-
-QWidget* TConvertFrm::CreateAdvancedPage() {
-  auto* page = new QWidget(NB);
-  page->setObjectName(kAdvancedOptionPage);
-  auto* grid = new QGridLayout(page);
-  grid->setContentsMargins(ScaledPixels(4), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
-  grid->setVerticalSpacing(ScaledPixels(2));
-
-  RadioGroup2 = new TRadioGroup("Overwrite", {"Change Original File Extension", "Overwrite Original File"}, page);
-  RadioGroup2->setObjectName("RadioGroup2");
-  RadioGroup2->SetItemIndex(1, false);
-  RGConvertEng = new TRadioGroup("Convert Engine", {"ItSelf", "ConCmd 1.5 "}, page);
-  RGConvertEng->setObjectName("RGConvertEng");
-  RGConvertEng->SetItemIndex(1, false);
-  edCCEng = new QLineEdit(page);
-  edCCEng->setObjectName("edCCEng");
-  edCCEng->setReadOnly(true);
-  BitBtn7 = EllipsisButton(page);
-  BitBtn7->setObjectName("BitBtn7");
-  Button1 = new QPushButton("ConCmd Setup", page);
-  Button1->setObjectName("Button1");
-  RadioGroup3 = new TRadioGroup("Backup File mould", {"Compression", "Copy To New Folder"}, page);
-  RadioGroup3->setObjectName("RadioGroup3");
-  RadioGroup3->SetItemIndex(1, false);
-  edBakPath = new QLineEdit(page);
-  edBakPath->setObjectName("edBakPath");
-  BitBtn6 = EllipsisButton(page);
-  BitBtn6->setObjectName("BitBtn6");
-  rgChCharset = new TRadioGroup("Chager Charset", {"Chager Default Charset", "Don't Care"}, page);
-  rgChCharset->setObjectName("rgChCharset");
-  rgChCharset->SetItemIndex(1, false);
-
-  grid->addWidget(RadioGroup2, 0, 0);
-  grid->addWidget(RadioGroup3, 1, 0);
-  auto* backup_path = new QHBoxLayout;
-  backup_path->addWidget(edBakPath, 1);
-  backup_path->addWidget(BitBtn6);
-  grid->addLayout(backup_path, 2, 0);
-  grid->addWidget(RGConvertEng, 0, 1);
-  auto* engine_path = new QHBoxLayout;
-  engine_path->addWidget(edCCEng, 1);
-  engine_path->addWidget(BitBtn7);
-  engine_path->addWidget(Button1);
-  grid->addLayout(engine_path, 2, 1);
-  grid->addWidget(rgChCharset, 1, 1);
-  grid->setRowStretch(3, 1);
-
-  connect(RGConvertEng, &TRadioGroup::Click, this, &TConvertFrm::RGConvertEngClick);
-  connect(BitBtn7, &QPushButton::clicked, this, &TConvertFrm::BitBtn7Click);
-  connect(Button1, &QPushButton::clicked, this, &TConvertFrm::Button1Click);
-  connect(BitBtn6, &QPushButton::clicked, this, &TConvertFrm::BitBtn6Click);
-  return page;
+  return Panel1;
 }
 
 // --- Life of the window ------------------------------------------------------
@@ -422,11 +435,11 @@ void TConvertFrm::SetPaneCharsets(std::optional<Direction> direction) {
   RichEdit2->SetCodePage(CodePageOfCharset(fonts_.memo2.charset));
 }
 
-QString TConvertFrm::PageName() const { return NB->currentWidget()->objectName(); }
+QString TConvertFrm::PageName() const { return kPages[NB->currentIndex()]; }
 
 void TConvertFrm::ShowPage(const QString& name) {
-  for (int i = 0; i < NB->count(); ++i) {
-    if (NB->widget(i)->objectName() == name) NB->setCurrentIndex(i);
+  for (int i = 0; i < static_cast<int>(std::size(kPages)); ++i) {
+    if (name == kPages[i]) NB->setCurrentIndex(i);
   }
 }
 
@@ -439,6 +452,16 @@ void TConvertFrm::Refresh() {
   }
   // actCloseProjUpdate
   actCloseProj->setEnabled(workspace_.HasProject());
+}
+
+void TConvertFrm::RefreshAfter(const std::function<void()>& change) {
+  try {
+    change();
+  } catch (...) {
+    Refresh();
+    throw;
+  }
+  Refresh();
 }
 
 void TConvertFrm::AddLog(const QString& line) {
@@ -467,13 +490,7 @@ void TConvertFrm::FileOpen1Accept(const QString& path) {
     StatusPanel->setText(path);
     // The project path stays set when the load fails; the rows read before
     // the failure stay listed.
-    try {
-      workspace_.OpenProject(PathFromQt(path));
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    RefreshAfter([&] { workspace_.OpenProject(PathFromQt(path)); });
   });
 }
 
@@ -504,15 +521,11 @@ void TConvertFrm::BitBtn3Click() {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = PathFromQt(dialog.selectedFiles().front());
   RunGuarded(this, [&] {
-    try {
+    RefreshAfter([&] {
       workspace_.Add(path, [this](std::string_view question) {
         return AskYesNo(this, QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
       });
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    });
   });
 }
 
@@ -596,13 +609,7 @@ void TConvertFrm::CbAddConfClick() {
       RichEdit1->ClearBytes();
       RichEdit2->ClearBytes();
     }
-    try {
-      workspace_.SetAddConfigFiles(CbAddConf->isChecked());
-    } catch (...) {
-      Refresh();
-      throw;
-    }
-    Refresh();
+    RefreshAfter([this] { workspace_.SetAddConfigFiles(CbAddConf->isChecked()); });
   });
 }
 
@@ -620,10 +627,7 @@ void TConvertFrm::BitBtn6Click() {
     edBakPath->setText(PathToQt(folder));
 }
 
-void TConvertFrm::BitBtn7Click() {
-  const QString chosen = BrowseForConCmd(this, PathFromQt(edCCEng->text()), exe_folder_);
-  if (!chosen.isEmpty()) edCCEng->setText(chosen);
-}
+void TConvertFrm::BitBtn7Click() { BrowseForConCmd(this, *edCCEng, exe_folder_); }
 
 void TConvertFrm::Button1Click() {
   RunGuarded(this, [this] {

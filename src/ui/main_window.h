@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +20,9 @@
 
 class QAction;
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -63,9 +66,18 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   // The engine path: the ConCmd the engine choice found or set up.
   const std::string& EnginePath() const { return engine_path_; }
   const std::string& WorkFolder() const { return work_folder_; }
-  const std::string& SettingsPath() const { return environment_.settings_path; }
 
-  // The controls, by the names the commands use.
+  // Opens the project at `path`, as "&Open Project" does once its dialog is
+  // accepted.
+  void FileOpen1Accept(const QString& path);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // The controls, by the names the commands use; each carries its name as
+  // its object name.
   QAction* FileOpen1;     // "&Open Project"
   QAction* actCloseProj;  // "&Close Project"
   QAction* actExit;       // "E&xit"
@@ -97,9 +109,8 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   QCheckBox* CheckBox2;  // "View &Log List"
   QPushButton* BitBtn1;  // "Con&vert"
 
- public slots:
+  // The commands.
   void FileOpen1Execute();  // the Open Project dialog
-  void FileOpen1Accept(const QString& path);
   void actCloseProjExecute();
   void actExitExecute();
   void BitBtn3Click();
@@ -116,13 +127,22 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   void Button1Click();
   void BitBtn5Click();
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
+  // The layout, one builder per area, top to bottom.  The controls are made
+  // in the order the focus moves through them.
   void CreateControls();
-  QWidget* CreateAdvancedPage();
+  void CreateMenu();
+  void CreateStatusBar();
+  void CreateFileList(QWidget* parent);
+  QWidget* CreateLowerArea(QWidget* parent);
+  QLayout* CreateFileButtons(QWidget* parent);
+  QWidget* CreateOptions(QWidget* parent);
+  QWidget* CreateNotebook(QWidget* parent);
+  QWidget* CreateAdvancedPage(QWidget* parent);
+  void CreateEngineOptions(QGridLayout& grid);
+  void CreateBackupOptions(QGridLayout& grid);
+  QWidget* CreateSplitter(QWidget* parent, QWidget* lower);
+  QWidget* CreateBottomPanel(QWidget* parent);
+
   void FormCreate();
   void FormShow();
   void FormDestroy();
@@ -132,6 +152,9 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   void ShowPage(const QString& name);
   void CloseProject();
   void Refresh();
+  // Runs `change` of the rows and lists the rows afterwards, also when it
+  // fails: the rows read before a failure stay listed.
+  void RefreshAfter(const std::function<void()>& change);
   void Preview(const std::string& path);
   ConversionInputs RunInputs() const;
   // The "Co&de Type" choice; none while no item is selected.

@@ -12,6 +12,7 @@
 #include "settings/ini_file.h"
 #include "support/temp_dir.h"
 #include "ui/modal_answerer.h"
+#include "ui/widget.h"
 #include "ui/qt_text.h"
 
 namespace bgconv {
@@ -35,7 +36,11 @@ struct Program {
   }
 };
 
-TCCSeupFrm& Setup(QDialog& dialog) { return dynamic_cast<TCCSeupFrm&>(dialog); }
+using testing::Widget;
+
+QLineEdit& Edit(const QDialog& setup, const char* name) { return Widget<QLineEdit>(setup, name); }
+QCheckBox& Box(const QDialog& setup, const char* name) { return Widget<QCheckBox>(setup, name); }
+void Click(const QDialog& setup, const char* button) { Widget<QAbstractButton>(setup, button).click(); }
 
 }  // namespace
 
@@ -49,11 +54,10 @@ class ConCmdSetupTest : public QObject {
     answerer.ExpectMessageBox();
     QString ignore_masks = "unset";
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      ignore_masks = setup.Edignore->text();
-      QCOMPARE(setup.edFilepath->text(), PathToQt(program.context.exe_folder + "ConCmd/ConCmd"));
-      setup.edFilepath->setText("/opt/concmd/ConCmd");
-      setup.BitBtn2->click();
+      ignore_masks = Edit(dialog, "Edignore").text();
+      QCOMPARE(Edit(dialog, "edFilepath").text(), PathToQt(program.context.exe_folder + "ConCmd/ConCmd"));
+      Edit(dialog, "edFilepath").setText("/opt/concmd/ConCmd");
+      Click(dialog, "BitBtn2");
     });
     std::string path;
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
@@ -71,17 +75,17 @@ class ConCmdSetupTest : public QObject {
     program.InstallConCmd("[Data]\r\nIgnore=*.exe\r\nFixHtmlCharset=0\r\nHtmlType=*.htm\r\n");
     testing::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      QCOMPARE(setup.windowTitle(), QString("ConCmd Setup"));
-      QCOMPARE(setup.Edignore->text(), QString("*.exe"));
-      QVERIFY(!setup.CheckBox2->isChecked());
-      QCOMPARE(setup.EdFixCharset->text(), QString("*.htm"));
-      QVERIFY(!setup.EdFixCharset->isEnabled());
-      QCOMPARE(setup.Memo1->toPlainText(), QString::fromUtf8("說明 ConCmd\n"));
-      QCOMPARE(setup.Memo2->toPlainText(), QString::fromUtf8("说明 ConCmd\n"));
-      QCOMPARE(setup.PageControl1->currentWidget(), static_cast<QWidget*>(setup.Memo1));
-      QVERIFY(!setup.Button3->isVisible());
-      setup.BitBtn2->click();
+      QCOMPARE(dialog.windowTitle(), QString("ConCmd Setup"));
+      QCOMPARE(Edit(dialog, "Edignore").text(), QString("*.exe"));
+      QVERIFY(!Box(dialog, "CheckBox2").isChecked());
+      QCOMPARE(Edit(dialog, "EdFixCharset").text(), QString("*.htm"));
+      QVERIFY(!Edit(dialog, "EdFixCharset").isEnabled());
+      auto& readme_big5 = Widget<QPlainTextEdit>(dialog, "Memo1");
+      QCOMPARE(readme_big5.toPlainText(), QString::fromUtf8("說明 ConCmd\n"));
+      QCOMPARE(Widget<QPlainTextEdit>(dialog, "Memo2").toPlainText(), QString::fromUtf8("说明 ConCmd\n"));
+      QCOMPARE(Widget<QTabWidget>(dialog, "PageControl1").currentWidget(), static_cast<QWidget*>(&readme_big5));
+      QVERIFY(!Widget<QPushButton>(dialog, "Button3").isVisible());
+      Click(dialog, "BitBtn2");
     });
     std::string path;
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
@@ -95,13 +99,12 @@ class ConCmdSetupTest : public QObject {
     const std::string elsewhere = program.dir.Write("other/ConCmd", "#!/bin/sh\n");
     testing::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      QVERIFY(setup.CheckBox2->isChecked());
-      setup.CheckBox2->setChecked(false);
-      setup.Edignore->setText("*.obj");
-      setup.Button1->click();  // "default" puts ConCmd's own HTML types back
-      setup.edFilepath->setText(PathToQt(elsewhere));
-      setup.BitBtn1->click();
+      QVERIFY(Box(dialog, "CheckBox2").isChecked());
+      Box(dialog, "CheckBox2").setChecked(false);
+      Edit(dialog, "Edignore").setText("*.obj");
+      Click(dialog, "Button1");  // "default" puts ConCmd's own HTML types back
+      Edit(dialog, "edFilepath").setText(PathToQt(elsewhere));
+      Click(dialog, "BitBtn1");
     });
     std::string path;
     QVERIFY(ShowConCmdSetup(nullptr, program.settings, program.context, path));
@@ -123,11 +126,10 @@ class ConCmdSetupTest : public QObject {
     program.InstallConCmd("");
     testing::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      QCOMPARE(setup.edPara->text(), QString());
-      setup.CheckBox1->click();
-      QCOMPARE(setup.edPara->text(), QString("/f:d"));
-      setup.BitBtn2->click();
+      QCOMPARE(Edit(dialog, "edPara").text(), QString());
+      Click(dialog, "CheckBox1");
+      QCOMPARE(Edit(dialog, "edPara").text(), QString("/f:d"));
+      Click(dialog, "BitBtn2");
     });
     std::string path;
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
@@ -139,12 +141,11 @@ class ConCmdSetupTest : public QObject {
     // Stored ticked with an empty parameter: the box opens ticked, "/f:d" shown.
     program.dir.Write("bgconv.ini", "[cpEng]\r\nNotVocabulary=1\r\nParameter=\r\n");
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      QVERIFY(setup.CheckBox1->isChecked());
-      QCOMPARE(setup.edPara->text(), QString("/f:d"));
-      setup.CheckBox1->click();
-      QCOMPARE(setup.edPara->text(), QString());
-      setup.BitBtn2->click();
+      QVERIFY(Box(dialog, "CheckBox1").isChecked());
+      QCOMPARE(Edit(dialog, "edPara").text(), QString("/f:d"));
+      Click(dialog, "CheckBox1");
+      QCOMPARE(Edit(dialog, "edPara").text(), QString());
+      Click(dialog, "BitBtn2");
     });
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
     QCOMPARE(LoadEngineSetup(program.settings, "").parameter, std::string());
@@ -153,8 +154,8 @@ class ConCmdSetupTest : public QObject {
     // converter beside the program.
     program.dir.Write("bgconv.ini", "[cpEng]\r\nFilePath=\r\n");
     answerer.Expect([&](QDialog& dialog) {
-      QCOMPARE(Setup(dialog).edFilepath->text(), PathToQt(program.dir.File("ConCmd/ConCmd")));
-      Setup(dialog).BitBtn2->click();
+      QCOMPARE(Edit(dialog, "edFilepath").text(), PathToQt(program.dir.File("ConCmd/ConCmd")));
+      Click(dialog, "BitBtn2");
     });
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));
     QCOMPARE(answerer.Pending(), std::size_t{0});
@@ -167,16 +168,15 @@ class ConCmdSetupTest : public QObject {
     testing::ModalAnswerer answerer;
     QString started_in;
     answerer.Expect([&](QDialog& dialog) {
-      TCCSeupFrm& setup = Setup(dialog);
-      setup.edFilepath->setText("/nowhere/ConCmd");
+      Edit(dialog, "edFilepath").setText("/nowhere/ConCmd");
       answerer.Expect([&](QDialog& picker_dialog) {
         auto& picker = dynamic_cast<QFileDialog&>(picker_dialog);
         started_in = picker.directory().absolutePath();
         testing::ChooseFile(picker, PathToQt(other));
       });
-      setup.BitBtn7->click();
-      QCOMPARE(setup.edFilepath->text(), PathToQt(other));
-      setup.BitBtn2->click();
+      Click(dialog, "BitBtn7");
+      QCOMPARE(Edit(dialog, "edFilepath").text(), PathToQt(other));
+      Click(dialog, "BitBtn2");
     });
     std::string path;
     QVERIFY(!ShowConCmdSetup(nullptr, program.settings, program.context, path));

@@ -28,6 +28,7 @@
 #include "ui/controls.h"
 #include "ui/file_row_model.h"
 #include "ui/modal_answerer.h"
+#include "ui/widget.h"
 #include "ui/progress_form.h"
 #include "ui/qt_text.h"
 
@@ -35,6 +36,7 @@ namespace bgconv {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Widget;
 
 // 中文字體 in Big5; the GB2312 form of the same text is 中文字体.
 constexpr std::string_view kBig5Text = "\xA4\xA4\xA4\xE5\xA6\x72\xC5\xE9";
@@ -76,23 +78,33 @@ struct Program {
   }
 };
 
+QTreeView& FileList(const TConvertFrm& window) { return Widget<QTreeView>(window, "LVFileList"); }
+QListWidget& LogList(const TConvertFrm& window) { return Widget<QListWidget>(window, "DebugListBox"); }
+TRadioGroup& Radio(const TConvertFrm& window, const char* name) { return Widget<TRadioGroup>(window, name); }
+BytePane& Pane(const TConvertFrm& window, const char* name) { return Widget<BytePane>(window, name); }
+QLineEdit& Edit(const TConvertFrm& window, const char* name) { return Widget<QLineEdit>(window, name); }
+QAction& Action(const TConvertFrm& window, const char* name) { return Widget<QAction>(window, name); }
+bool Checked(const TConvertFrm& window, const char* box) { return Widget<QCheckBox>(window, box).isChecked(); }
+void Click(const TConvertFrm& window, const char* button) { Widget<QAbstractButton>(window, button).click(); }
+
 QStringList Column(const TConvertFrm& window, int column) {
   QStringList texts;
-  const QAbstractItemModel* model = window.LVFileList->model();
+  const QAbstractItemModel* model = FileList(window).model();
   for (int row = 0; row < model->rowCount(); ++row) texts << model->index(row, column).data().toString();
   return texts;
 }
 
 QStringList LogRows(const TConvertFrm& window) {
   QStringList rows;
-  for (int i = 0; i < window.DebugListBox->count(); ++i) rows << window.DebugListBox->item(i)->text();
+  for (int i = 0; i < LogList(window).count(); ++i) rows << LogList(window).item(i)->text();
   return rows;
 }
 
-void ClickRow(TConvertFrm& window, int row) {
-  const QModelIndex index = window.LVFileList->model()->index(row, 0);
-  window.LVFileList->scrollTo(index);
-  QTest::mouseClick(window.LVFileList->viewport(), Qt::LeftButton, {}, window.LVFileList->visualRect(index).center());
+void ClickRow(const TConvertFrm& window, int row) {
+  QTreeView& list = FileList(window);
+  const QModelIndex index = list.model()->index(row, 0);
+  list.scrollTo(index);
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(index).center());
 }
 
 int RowOf(const TConvertFrm& window, const QString& caption) {
@@ -126,19 +138,19 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     QCOMPARE(window->windowTitle(), QString("bgconv"));
     QCOMPARE(window->size(), QSize(ScaledPixels(525), ScaledPixels(472)));
-    QCOMPARE(window->rgCodeType->ItemIndex(), 1);
-    QCOMPARE(window->RGConvertEng->ItemIndex(), 0);
-    QCOMPARE(window->RadioGroup2->ItemIndex(), 1);
-    QCOMPARE(window->RadioGroup3->ItemIndex(), 1);
-    QCOMPARE(window->rgChCharset->ItemIndex(), 1);
-    QVERIFY(window->CbAddConf->isChecked());
-    QVERIFY(!window->CheckBox1->isChecked());
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 1);
+    QCOMPARE(Radio(*window, "RGConvertEng").ItemIndex(), 0);
+    QCOMPARE(Radio(*window, "RadioGroup2").ItemIndex(), 1);
+    QCOMPARE(Radio(*window, "RadioGroup3").ItemIndex(), 1);
+    QCOMPARE(Radio(*window, "rgChCharset").ItemIndex(), 1);
+    QVERIFY(Checked(*window, "CbAddConf"));
+    QVERIFY(!Checked(*window, "CheckBox1"));
     QCOMPARE(window->PageName(), QString("Source View"));
-    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("Backup/")));
-    QVERIFY(!window->actCloseProj->isEnabled());
+    QCOMPARE(Edit(*window, "edBakPath").text(), PathToQt(program.Exe("Backup/")));
+    QVERIFY(!Action(*window, "actCloseProj").isEnabled());
     // Direction 1: the source pane reads GB2312, the target pane Big5.
-    QCOMPARE(window->RichEdit1->CodePage(), 936);
-    QCOMPARE(window->RichEdit2->CodePage(), 950);
+    QCOMPARE(Pane(*window, "RichEdit1").CodePage(), 936);
+    QCOMPARE(Pane(*window, "RichEdit2").CodePage(), 950);
     QVERIFY(fs::is_directory(program.Exe("Conver")));
     QVERIFY(fs::is_directory(program.Exe("Backup")));
 
@@ -159,18 +171,18 @@ class MainWindowTest : public QObject {
                           program.Exe("work/") + "\r\n[cpEng]\r\nFilePath=" + engine +
                           "\r\nNotVocabulary=1\r\nParameter=/f:d\r\n");
     auto window = Open(program);
-    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
-    QVERIFY(!window->CbAddConf->isChecked());
-    QVERIFY(window->CheckBox1->isChecked());
-    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
-    QCOMPARE(window->RadioGroup2->ItemIndex(), 0);
-    QCOMPARE(window->RadioGroup3->ItemIndex(), 0);
-    QCOMPARE(window->rgChCharset->ItemIndex(), 0);
-    QCOMPARE(window->edCCEng->text(), PathToQt(engine));
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 0);
+    QVERIFY(!Checked(*window, "CbAddConf"));
+    QVERIFY(Checked(*window, "CheckBox1"));
+    QCOMPARE(Radio(*window, "RGConvertEng").ItemIndex(), 1);
+    QCOMPARE(Radio(*window, "RadioGroup2").ItemIndex(), 0);
+    QCOMPARE(Radio(*window, "RadioGroup3").ItemIndex(), 0);
+    QCOMPARE(Radio(*window, "rgChCharset").ItemIndex(), 0);
+    QCOMPARE(Edit(*window, "edCCEng").text(), PathToQt(engine));
     QCOMPARE(window->EnginePath(), engine);
     QCOMPARE(window->WorkFolder(), program.Exe("work/"));
-    QCOMPARE(window->RichEdit1->CodePage(), 950);
-    QCOMPARE(window->RichEdit2->CodePage(), 936);
+    QCOMPARE(Pane(*window, "RichEdit1").CodePage(), 950);
+    QCOMPARE(Pane(*window, "RichEdit2").CodePage(), 936);
     QVERIFY(fs::exists(program.Exe("work/") + std::string(kWorkFolderMarker)));
     window.reset();
     const Settings saved = LoadSettings(program.environment.settings_path, program.environment.context);
@@ -187,7 +199,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(answerer_->Texts().size(), 1);
     QVERIFY(answerer_->Texts().front().startsWith("Cannot open file " + PathToQt(program.environment.settings_path)));
     QVERIFY(answerer_->Texts().front().endsWith('.'));
-    QCOMPARE(window->rgCodeType->ItemIndex(), 1);  // the design's values
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 1);  // the design's values
     QVERIFY(window->isEnabled());
     window->close();  // nothing saved over it, nothing purged: no second message
     QVERIFY(fs::is_directory(program.environment.settings_path));
@@ -201,39 +213,40 @@ class MainWindowTest : public QObject {
       QCOMPARE(dialog.objectName(), QString("FileOpen1Dialog"));
       testing::ChooseFile(dialog, PathToQt(project));
     });
-    window->FileOpen1->trigger();
+    Action(*window, "FileOpen1").trigger();
     QCOMPARE(Column(*window, FileRowModel::kFile),
              QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg", "Unit1.pas", "Unit1.dfm", "Unit2.pas",
                           "Unit2.dfm"}));
     QCOMPARE(Column(*window, FileRowModel::kPath).front(), PathToQt(project));
     QCOMPARE(Column(*window, FileRowModel::kCode), QStringList(7, "TW"));
     QCOMPARE(Column(*window, FileRowModel::kSize)[3], QString::number(fs::file_size(program.Project("Unit1.pas"))));
-    QCOMPARE(window->StatusPanel->text(), PathToQt(project));
-    QVERIFY(window->actCloseProj->isEnabled());
-    const QModelIndex first = window->LVFileList->model()->index(0, FileRowModel::kFile);
+    QCOMPARE(Widget<QLabel>(*window, "StatusPanel").text(), PathToQt(project));
+    QVERIFY(Action(*window, "actCloseProj").isEnabled());
+    const QModelIndex first = FileList(*window).model()->index(0, FileRowModel::kFile);
     QVERIFY(!first.data(Qt::DecorationRole).value<QIcon>().isNull());
 
     // Without "Add Config Files" the list is read anew, without .dof and
     // .cfg, and rows added with Add are gone.
     answerer_->Expect([&](QDialog& dialog) { testing::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
-    window->BitBtn3->click();
-    QCOMPARE(window->LVFileList->model()->rowCount(), 9);
-    window->CbAddConf->click();
+    Click(*window, "BitBtn3");
+    QCOMPARE(FileList(*window).model()->rowCount(), 9);
+    Click(*window, "CbAddConf");
     QCOMPARE(Column(*window, FileRowModel::kFile),
              QStringList({"Project1.dpr", "Unit1.pas", "Unit1.dfm", "Unit2.pas", "Unit2.dfm"}));
 
     // Delete takes the selected row only.
     ClickRow(*window, 1);
-    window->BitBtn4->click();
+    Click(*window, "BitBtn4");
     QCOMPARE(Column(*window, FileRowModel::kFile),
              QStringList({"Project1.dpr", "Unit1.dfm", "Unit2.pas", "Unit2.dfm"}));
 
     // A click on the bottom panel's background closes the project.
-    QTest::mouseClick(window->Panel1, Qt::LeftButton, {}, QPoint(window->Panel1->width() / 2, 2));
-    QCOMPARE(window->LVFileList->model()->rowCount(), 0);
-    QVERIFY(window->StatusPanel->text().isEmpty());
-    QVERIFY(!window->actCloseProj->isEnabled());
-    QVERIFY(window->RichEdit1->Text().isEmpty());
+    auto& panel = Widget<ClickPanel>(*window, "Panel1");
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(panel.width() / 2, 2));
+    QCOMPARE(FileList(*window).model()->rowCount(), 0);
+    QVERIFY(Widget<QLabel>(*window, "StatusPanel").text().isEmpty());
+    QVERIFY(!Action(*window, "actCloseProj").isEnabled());
+    QVERIFY(Pane(*window, "RichEdit1").Text().isEmpty());
   }
 
   void AProjectThatCannotBeReadStaysOpenAndSaysWhy() {
@@ -245,11 +258,11 @@ class MainWindowTest : public QObject {
     window->FileOpen1Accept(PathToQt(missing));
     QCOMPARE(answerer_->Texts(), QStringList{"Cannot open file " + PathToQt(missing) + "."});
     QCOMPARE(window->Files().ProjectPath(), missing);
-    QCOMPARE(window->StatusPanel->text(), PathToQt(missing));
-    QVERIFY(window->actCloseProj->isEnabled());
-    window->actCloseProj->trigger();
-    QVERIFY(!window->actCloseProj->isEnabled());
-    QVERIFY(window->StatusPanel->text().isEmpty());
+    QCOMPARE(Widget<QLabel>(*window, "StatusPanel").text(), PathToQt(missing));
+    QVERIFY(Action(*window, "actCloseProj").isEnabled());
+    Action(*window, "actCloseProj").trigger();
+    QVERIFY(!Action(*window, "actCloseProj").isEnabled());
+    QVERIFY(Widget<QLabel>(*window, "StatusPanel").text().isEmpty());
   }
 
   void AddAsksBeforeLoadingAWholeProject() {
@@ -261,14 +274,14 @@ class MainWindowTest : public QObject {
       testing::ChooseFile(dialog, PathToQt(project));
     });
     answerer_->ExpectMessageBox(QMessageBox::No);
-    window->BitBtn3->click();
+    Click(*window, "BitBtn3");
     QCOMPARE(answerer_->Texts(), QStringList{"Are you load all Project Files ?"});
     QCOMPARE(Column(*window, FileRowModel::kFile), QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg"}));
-    QVERIFY(!window->actCloseProj->isEnabled());
+    QVERIFY(!Action(*window, "actCloseProj").isEnabled());
 
     // Rows without a project are not converted.
-    window->BitBtn1->click();
-    QCOMPARE(window->DebugListBox->count(), 0);
+    Click(*window, "BitBtn1");
+    QCOMPARE(LogList(*window).count(), 0);
     QCOMPARE(program.dir.Read("proj/Project1.dof"), std::string("[Directories]\r\n"));
   }
 
@@ -280,22 +293,22 @@ class MainWindowTest : public QObject {
     window->FileOpen1Accept(PathToQt(project));
 
     ClickRow(*window, RowOf(*window, "Unit1.pas"));
-    QCOMPARE(window->RichEdit1->Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
-    QCOMPARE(window->RichEdit2->Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
+    QCOMPARE(Pane(*window, "RichEdit1").Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
+    QCOMPARE(Pane(*window, "RichEdit2").Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
 
     // A text form: the charset identifier follows the target code page.
     ClickRow(*window, RowOf(*window, "Unit1.dfm"));
-    QVERIFY(window->RichEdit1->Text().contains(QString::fromUtf8("Caption = '中文字體'")));
-    QVERIFY(window->RichEdit1->Text().contains("CHINESEBIG5_CHARSET"));
-    QVERIFY(window->RichEdit2->Text().contains(QString::fromUtf8("Caption = '中文字体'")));
-    QVERIFY(window->RichEdit2->Text().contains("GB2312_CHARSET"));
+    QVERIFY(Pane(*window, "RichEdit1").Text().contains(QString::fromUtf8("Caption = '中文字體'")));
+    QVERIFY(Pane(*window, "RichEdit1").Text().contains("CHINESEBIG5_CHARSET"));
+    QVERIFY(Pane(*window, "RichEdit2").Text().contains(QString::fromUtf8("Caption = '中文字体'")));
+    QVERIFY(Pane(*window, "RichEdit2").Text().contains("GB2312_CHARSET"));
 
     // A binary form shows as form text, its captions folded into Big5.
     ClickRow(*window, RowOf(*window, "Unit2.dfm"));
-    QCOMPARE(window->RichEdit1->Bytes(), Fixture("main_form.950.txt") + "\r\n");
-    QVERIFY(window->RichEdit1->Text().contains(QString::fromUtf8("Caption = '轉換工具 Converter'")));
-    QVERIFY(window->RichEdit2->Text().contains(QString::fromUtf8("Caption = '转换工具 Converter'")));
-    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
+    QCOMPARE(Pane(*window, "RichEdit1").Bytes(), Fixture("main_form.950.txt") + "\r\n");
+    QVERIFY(Pane(*window, "RichEdit1").Text().contains(QString::fromUtf8("Caption = '轉換工具 Converter'")));
+    QVERIFY(Pane(*window, "RichEdit2").Text().contains(QString::fromUtf8("Caption = '转换工具 Converter'")));
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 0);
   }
 
   void AMissingFileSaysFileNotFoundAndEmptiesThePanes() {
@@ -303,14 +316,14 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(program.WriteProject()));
     ClickRow(*window, RowOf(*window, "Unit1.pas"));
-    QVERIFY(!window->RichEdit1->Text().isEmpty());
+    QVERIFY(!Pane(*window, "RichEdit1").Text().isEmpty());
     fs::remove(program.Project("Unit1.pas"));
     answerer_->ExpectMessageBox();
     ClickRow(*window, RowOf(*window, "Unit1.pas"));
     QCOMPARE(answerer_->Texts(), QStringList{"File not found"});
-    QVERIFY(window->RichEdit1->Text().isEmpty());
-    QVERIFY(window->RichEdit2->Text().isEmpty());
-    QVERIFY(window->RichEdit1->Bytes().empty());
+    QVERIFY(Pane(*window, "RichEdit1").Text().isEmpty());
+    QVERIFY(Pane(*window, "RichEdit2").Text().isEmpty());
+    QVERIFY(Pane(*window, "RichEdit1").Bytes().empty());
   }
 
   void AFileThatCannotBeReadSwitchesTheDirection() {
@@ -319,12 +332,12 @@ class MainWindowTest : public QObject {
     program.dir.Write("proj/Unit2.dfm", "neither a binary nor a text form\r\n");
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
-    QCOMPARE(window->rgCodeType->ItemIndex(), 1);
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 1);
     ClickRow(*window, RowOf(*window, "Unit2.dfm"));
-    QCOMPARE(window->rgCodeType->ItemIndex(), 0);
-    QCOMPARE(window->RichEdit1->CodePage(), 950);
-    QVERIFY(window->RichEdit1->Text().isEmpty());
-    QVERIFY(window->RichEdit2->Text().isEmpty());
+    QCOMPARE(Radio(*window, "rgCodeType").ItemIndex(), 0);
+    QCOMPARE(Pane(*window, "RichEdit1").CodePage(), 950);
+    QVERIFY(Pane(*window, "RichEdit1").Text().isEmpty());
+    QVERIFY(Pane(*window, "RichEdit2").Text().isEmpty());
 
     // The switch is said in the log and the status bar, and the row, however
     // long, can be read whole: as its tooltip and within the list's extent.
@@ -332,12 +345,12 @@ class MainWindowTest : public QObject {
     QVERIFY2(said.startsWith(PathToQt("Cannot preview " + program.Project("Unit2.dfm") + ": ")), qPrintable(said));
     QVERIFY(said.endsWith("; Code Type switched to BIG->GB"));
     QCOMPARE(window->statusBar()->currentMessage(), said);
-    QListWidgetItem* row = window->DebugListBox->item(window->DebugListBox->count() - 1);
+    QListWidgetItem* row = LogList(*window).item(LogList(*window).count() - 1);
     QCOMPARE(row->toolTip(), said);
-    window->NB->setCurrentWidget(window->DebugListBox);
-    const int needed = window->DebugListBox->fontMetrics().horizontalAdvance(said);
-    QVERIFY(window->DebugListBox->visualItemRect(row).width() >= needed);
-    QVERIFY(window->DebugListBox->horizontalScrollBar()->maximum() > 0);
+    Widget<QStackedWidget>(*window, "NB").setCurrentWidget(&LogList(*window));
+    const int needed = LogList(*window).fontMetrics().horizontalAdvance(said);
+    QVERIFY(LogList(*window).visualItemRect(row).width() >= needed);
+    QVERIFY(LogList(*window).horizontalScrollBar()->maximum() > 0);
   }
 
   void TheWindowAndTheCommandLineShareOneSettingsFile() {
@@ -347,7 +360,7 @@ class MainWindowTest : public QObject {
     fs::copy_file(std::string(BGCONV_BIN_DIR) + "/bgconv", program.Exe("bgconv"));
     {
       auto window = Open(program);
-      window->rgCodeType->Button(0)->click();
+      Radio(*window, "rgCodeType").Button(0)->click();
     }
     const auto shown = testing::RunProgramAt(program.Exe("bgconv"), {"settings"});
     QVERIFY2(shown.out.find("\ncpOption.DefLan=0\n") != std::string::npos, shown.out.c_str());
@@ -360,7 +373,7 @@ class MainWindowTest : public QObject {
     program.environment.settings_path = program.Exe("config/bgconv/bgconv.ini");
     {
       auto window = Open(program);
-      QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("data/bgconv/Backup/")));
+      QCOMPARE(Edit(*window, "edBakPath").text(), PathToQt(program.Exe("data/bgconv/Backup/")));
       QVERIFY(IsMarkedWorkFolder(program.Exe("cache/bgconv/Conver/")));
     }
     QVERIFY(fs::exists(program.Exe("config/bgconv/bgconv.ini")));
@@ -375,16 +388,16 @@ class MainWindowTest : public QObject {
     Program program;
     program.InstallConCmd();
     auto window = Open(program);
-    window->edCCEng->clear();
+    Edit(*window, "edCCEng").clear();
     QStringList filters;
     answerer_->Expect([&](QDialog& dialog) {
       filters = dynamic_cast<QFileDialog&>(dialog).nameFilters();
       QTest::keyClick(&dialog, Qt::Key_Return);
     });
-    window->BitBtn7->click();
+    Click(*window, "BitBtn7");
     QCOMPARE(filters.front(), QString("ConCmd (ConCmd)"));
     QVERIFY(filters.contains("Exe File(*.exe)"));
-    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
+    QCOMPARE(Edit(*window, "edCCEng").text(), PathToQt(program.Exe("ConCmd/ConCmd")));
   }
 
   void TwoDirectionChangesLeaveOneConversionOfTheLeftPane() {
@@ -393,67 +406,66 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(program.WriteProject()));
     ClickRow(*window, RowOf(*window, "Unit1.pas"));
-    const std::string left = window->RichEdit1->Bytes();
+    const std::string left = Pane(*window, "RichEdit1").Bytes();
 
-    window->rgCodeType->Button(1)->click();
-    QCOMPARE(window->RichEdit1->Bytes(), left);
-    QCOMPARE(window->RichEdit1->CodePage(), 936);  // the same bytes, read as GB2312 now
-    QCOMPARE(window->RichEdit2->CodePage(), 950);
-    QCOMPARE(window->RichEdit2->Bytes(), ConvertText(left, Direction::kGbToBig));
+    Radio(*window, "rgCodeType").Button(1)->click();
+    QCOMPARE(Pane(*window, "RichEdit1").Bytes(), left);
+    QCOMPARE(Pane(*window, "RichEdit1").CodePage(), 936);  // the same bytes, read as GB2312 now
+    QCOMPARE(Pane(*window, "RichEdit2").CodePage(), 950);
+    QCOMPARE(Pane(*window, "RichEdit2").Bytes(), ConvertText(left, Direction::kGbToBig));
 
-    window->rgCodeType->Button(0)->click();
-    QCOMPARE(window->RichEdit1->Bytes(), left);
-    QCOMPARE(window->RichEdit2->Bytes(), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
-    QCOMPARE(window->RichEdit1->Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
-    QCOMPARE(window->RichEdit2->Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
+    Radio(*window, "rgCodeType").Button(0)->click();
+    QCOMPARE(Pane(*window, "RichEdit1").Bytes(), left);
+    QCOMPARE(Pane(*window, "RichEdit2").Bytes(), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
+    QCOMPARE(Pane(*window, "RichEdit1").Text(), QString::fromUtf8("unit Unit1;\n// 中文字體\n"));
+    QCOMPARE(Pane(*window, "RichEdit2").Text(), QString::fromUtf8("unit Unit1;\n// 中文字体\n"));
   }
 
   void AdvancedOptionTogglesItsPageAndNamesThePageLeft() {
     Program program;
     auto window = Open(program);
-    window->CheckBox2->click();
+    Click(*window, "CheckBox2");
     QCOMPARE(window->PageName(), QString("Log View"));
-    window->BitBtn8->click();
+    Click(*window, "BitBtn8");
     QCOMPARE(window->PageName(), QString("Advanced Option"));
-    QCOMPARE(window->BitBtn8->text(), QString("Log View"));
-    window->BitBtn8->click();
+    QCOMPARE(Widget<QPushButton>(*window, "BitBtn8").text(), QString("Log View"));
+    Click(*window, "BitBtn8");
     QCOMPARE(window->PageName(), QString("Source View"));
-    QCOMPARE(window->BitBtn8->text(), QString("Advanced Option"));
-    window->CheckBox2->click();
+    QCOMPARE(Widget<QPushButton>(*window, "BitBtn8").text(), QString("Advanced Option"));
+    Click(*window, "CheckBox2");
     QCOMPARE(window->PageName(), QString("Source View"));
-    QVERIFY(!window->CheckBox2->isChecked());
+    QVERIFY(!Checked(*window, "CheckBox2"));
   }
 
   void ChoosingConCmdWithoutItOpensTheSetupAndCancelGoesBack() {
     Program program;
     auto window = Open(program);
-    window->BitBtn8->click();
+    Click(*window, "BitBtn8");
     answerer_->ExpectMessageBox();  // "File not Found": no ConCmd beside the program
     answerer_->Expect([](QDialog& dialog) {
       QCOMPARE(dialog.windowTitle(), QString("ConCmd Setup"));
       dialog.reject();
     });
-    window->RGConvertEng->Button(1)->click();
+    Radio(*window, "RGConvertEng").Button(1)->click();
     QCOMPARE(answerer_->Texts(), QStringList{"File not Found"});
-    QCOMPARE(window->RGConvertEng->ItemIndex(), 0);
-    QVERIFY(window->edCCEng->text().isEmpty());
+    QCOMPARE(Radio(*window, "RGConvertEng").ItemIndex(), 0);
+    QVERIFY(Edit(*window, "edCCEng").text().isEmpty());
 
     // Accepted, the setup's path becomes the engine path.
     program.InstallConCmd();
     answerer_->Expect([&](QDialog& dialog) {
-      dynamic_cast<QLineEdit*>(dialog.findChild<QLineEdit*>("edFilepath"))
-          ->setText(PathToQt(program.Exe("ConCmd/ConCmd")));
-      dialog.findChild<QPushButton*>("BitBtn1")->click();
+      Widget<QLineEdit>(dialog, "edFilepath").setText(PathToQt(program.Exe("ConCmd/ConCmd")));
+      Widget<QPushButton>(dialog, "BitBtn1").click();
     });
-    window->RGConvertEng->Button(1)->click();
-    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
+    Radio(*window, "RGConvertEng").Button(1)->click();
+    QCOMPARE(Radio(*window, "RGConvertEng").ItemIndex(), 1);
     QCOMPARE(window->EnginePath(), program.Exe("ConCmd/ConCmd"));
-    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
+    QCOMPARE(Edit(*window, "edCCEng").text(), PathToQt(program.Exe("ConCmd/ConCmd")));
 
     // With an engine path that names a file, no setup.
-    window->RGConvertEng->Button(0)->click();
-    window->RGConvertEng->Button(1)->click();
-    QCOMPARE(window->RGConvertEng->ItemIndex(), 1);
+    Radio(*window, "RGConvertEng").Button(0)->click();
+    Radio(*window, "RGConvertEng").Button(1)->click();
+    QCOMPARE(Radio(*window, "RGConvertEng").ItemIndex(), 1);
   }
 
   void TheFolderButtonsFillTheirFields() {
@@ -465,17 +477,17 @@ class MainWindowTest : public QObject {
       dynamic_cast<QFileDialog&>(dialog).setDirectory(PathToQt(program.Exe("elsewhere")));
       dialog.accept();
     });
-    window->BitBtn6->click();
-    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("elsewhere/")));
+    Click(*window, "BitBtn6");
+    QCOMPARE(Edit(*window, "edBakPath").text(), PathToQt(program.Exe("elsewhere/")));
     answerer_->Expect([](QDialog& dialog) { dialog.reject(); });
-    window->BitBtn6->click();
-    QCOMPARE(window->edBakPath->text(), PathToQt(program.Exe("elsewhere/")));
+    Click(*window, "BitBtn6");
+    QCOMPARE(Edit(*window, "edBakPath").text(), PathToQt(program.Exe("elsewhere/")));
 
     // "ConCmd Setup" changes the field only, not the engine path.
     program.InstallConCmd();
-    answerer_->Expect([](QDialog& dialog) { dialog.findChild<QPushButton*>("BitBtn1")->click(); });
-    window->Button1->click();
-    QCOMPARE(window->edCCEng->text(), PathToQt(program.Exe("ConCmd/ConCmd")));
+    answerer_->Expect([](QDialog& dialog) { Widget<QPushButton>(dialog, "BitBtn1").click(); });
+    Click(*window, "Button1");
+    QCOMPARE(Edit(*window, "edCCEng").text(), PathToQt(program.Exe("ConCmd/ConCmd")));
     QVERIFY(window->EnginePath().empty());
   }
 
@@ -497,7 +509,7 @@ class MainWindowTest : public QObject {
       page_during_run = window->PageName();
       closed_during_run = window->close();  // as the window manager's close button would
     });
-    window->BitBtn1->click();
+    Click(*window, "BitBtn1");
 
     QVERIFY(disabled_during_run);
     QVERIFY(progress_shown);
@@ -511,7 +523,7 @@ class MainWindowTest : public QObject {
     for (const QString& path : paths) expected << "Convert  " + path;
     expected << "End Convert Code";
     QCOMPARE(LogRows(*window), expected);
-    QCOMPARE(window->DebugListBox->currentRow(), window->DebugListBox->count() - 1);
+    QCOMPARE(LogList(*window).currentRow(), LogList(*window).count() - 1);
     QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
     QVERIFY(program.dir.Read("proj/Unit1.dfm").find("GB2312_CHARSET") != std::string::npos);
   }
@@ -523,7 +535,7 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
     answerer_->ExpectMessageBox();
-    window->BitBtn1->click();
+    Click(*window, "BitBtn1");
     QCOMPARE(answerer_->Texts().size(), 1);
     QVERIFY(answerer_->Texts().front().contains(PathToQt(program.Project("Unit2.dfm"))));
     QVERIFY(answerer_->Texts().front().endsWith('.'));
@@ -540,7 +552,7 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     window->FileOpen1Accept(PathToQt(project));
     program.dir.Write("Conver/Unit1.pas", "unit Unit1;\r\n// " + std::string(kBig5Text) + "\r\n");
-    window->BitBtn5->click();
+    Click(*window, "BitBtn5");
     QVERIFY(!fs::exists(program.Exe("Conver/Unit1.pas")));
     QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
     const QStringList log = LogRows(*window);
@@ -549,13 +561,13 @@ class MainWindowTest : public QObject {
     QVERIFY2(log[log.size() - 2].contains("/o:gbk") && log[log.size() - 2].endsWith(" returned 0"),
              qPrintable(log.join('\n')));
     QCOMPARE(log.back(), PathToQt("Copy back " + program.Exe("Conver/Unit1.pas") + " -> " + program.Project("Unit1.pas")));
-    QCOMPARE(window->DebugListBox->currentRow(), window->DebugListBox->count() - 1);
+    QCOMPARE(LogList(*window).currentRow(), LogList(*window).count() - 1);
 
     // Without a converter the failure is shown, nothing is copied back.
     fs::remove_all(program.dir.path() / "ConCmd");
     program.dir.Write("Conver/Unit2.pas", "unchanged");
     answerer_->ExpectMessageBox();
-    window->BitBtn5->click();
+    Click(*window, "BitBtn5");
     QCOMPARE(answerer_->Texts().size(), 1);
     QCOMPARE(program.dir.Read("Conver/Unit2.pas"), std::string("unchanged"));
   }

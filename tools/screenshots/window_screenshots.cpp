@@ -21,8 +21,13 @@
 #include "ui/file_row_model.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
+#include "ui/widget.h"
 
 namespace {
+
+using bgconv::testing::Widget;
+
+void Click(const QObject& window, const char* button) { Widget<QAbstractButton>(window, button).click(); }
 
 bool Save(QWidget& widget, const QString& path) {
   QApplication::processEvents();
@@ -52,22 +57,22 @@ int main(int argc, char** argv) {
   bgconv::TConvertFrm window(environment);
   window.show();
   window.FileOpen1Accept(QString::fromLocal8Bit(argv[3]));
-  const QAbstractItemModel* model = window.LVFileList->model();
+  auto& list = Widget<QTreeView>(window, "LVFileList");
+  const QAbstractItemModel* model = list.model();
   for (int row = 0; row < model->rowCount(); ++row) {
     if (!model->index(row, 0).data().toString().endsWith(".dfm", Qt::CaseInsensitive)) continue;
-    window.LVFileList->selectionModel()->select(model->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    window.LVFileListClick();
+    list.selectionModel()->select(model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit list.clicked(model->index(row, 0));  // as a click on the row
     break;
   }
   bool ok = Save(window, out + "source-view.png");
 
-  window.BitBtn1->click();
-  window.CheckBox2->click();
+  Click(window, "BitBtn1");
+  Click(window, "CheckBox2");
   ok = Save(window, out + "log-view.png") && ok;
-  window.CheckBox2->click();
+  Click(window, "CheckBox2");
 
-  window.BitBtn8->click();
+  Click(window, "BitBtn8");
   ok = Save(window, out + "advanced-option.png") && ok;
 
   QTimer::singleShot(300, [&] {
@@ -78,7 +83,7 @@ int main(int argc, char** argv) {
       ok = false;
     }
   });
-  window.Button1->click();
+  Click(window, "Button1");
   window.close();
   return ok ? 0 : 1;
 }
