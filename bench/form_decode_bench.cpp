@@ -19,7 +19,7 @@
 
 namespace {
 
-using bgconv::testing::FormStreamWriter;
+using bgconv::test_support::FormStreamWriter;
 
 constexpr std::size_t kTargetBytes = 20u << 20;
 
@@ -34,7 +34,7 @@ std::string BinaryHeavyForm() {
     stream.Binary(picture).End().End();
   }
   stream.End();
-  return bgconv::testing::BinaryFormFile(stream);
+  return bgconv::test_support::BinaryFormFile(stream);
 }
 
 std::string CaptionHeavyForm() {
@@ -52,7 +52,7 @@ std::string CaptionHeavyForm() {
     stream.Property("Font.Charset").Ident("CHINESEBIG5_CHARSET").Property("ParentFont").False().End().End();
   }
   stream.End();
-  return bgconv::testing::BinaryFormFile(stream);
+  return bgconv::test_support::BinaryFormFile(stream);
 }
 
 const std::string& Form(bool binary_heavy) {

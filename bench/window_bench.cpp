@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
 
     Times preview;
     window.FileOpen1Accept(QString::fromStdString((root / "big" / "Big.dpr").string()));
-    auto& list = bgconv::testing::Widget<QTreeView>(window, "LVFileList");
+    auto& list = bgconv::test_support::Widget<QTreeView>(window, "LVFileList");
     const QModelIndex big = list.model()->index(1, 0);
     for (int run = 0; run < runs; ++run) {
       list.selectionModel()->select(big, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
       window.repaint();
       preview.ms.push_back(Elapsed(timer));
     }
-    const auto& converted = bgconv::testing::Widget<bgconv::BytePane>(window, "RichEdit2");
+    const auto& converted = bgconv::test_support::Widget<bgconv::BytePane>(window, "RichEdit2");
     if (converted.Bytes().size() < (static_cast<std::size_t>(megabytes) << 20)) std::printf("preview incomplete\n");
     preview.Print(("preview of a " + std::to_string(megabytes) + " MB unit").c_str());
 

@@ -6,10 +6,10 @@
 namespace bgconv {
 namespace {
 
-using testing::RunProgram;
+using test_support::RunProgram;
 
 TEST(CliDetect, OneLinePerFileAndAnUnreadableFileNamedAtTheEnd) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto big5 = dir.Write("Unit1.pas", "// \xB6}\xB1\xD2\xC0\xC9\xAE\xD7\r\n");      // 開啟檔案
   const auto gb = dir.Write("Unit2.pas", "// \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\r\n");      // 打开文件
   const auto ascii = dir.Write("Project1.dpr", "program Project1;\r\n");

@@ -9,14 +9,14 @@ namespace bgconv {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::RunProgram;
+using test_support::RunProgram;
 
 // 國們 in Big5, and in GB2312.
 const std::string kBig5 = "unit Unit1; // \xB0\xEA\xAD\xCC\r\n";
 const std::string kGb = "unit Unit1; // \xB9\xFA\xC3\xC7\r\n";
 
 TEST(CliExternalPass, ConvertsTheWorkFolderAndCopiesTheFilesBack) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string work = dir.File("work") + "/";
   dir.Write("work/.bgconv-work-folder", "");  // a work folder bgconv made
   dir.Write("work/Unit1.pas", kBig5);
@@ -28,14 +28,14 @@ TEST(CliExternalPass, ConvertsTheWorkFolderAndCopiesTheFilesBack) {
   EXPECT_EQ(dir.Read("project/Unit1.pas"), kGb);
   EXPECT_FALSE(fs::exists(work + "Unit1.pas"));
   EXPECT_FALSE(fs::exists(work + "Unit2.pas")) << "a work folder bgconv made is emptied after the pass";
-  const std::string command = testing::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + work + "*.*";
+  const std::string command = test_support::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + work + "*.*";
   EXPECT_EQ(result.out, "Converted " + work + "Unit1.pas\nConverted " + work + "Unit2.pas\n\n" + command +
                             " returned 0\nCopy back " + work + "Unit1.pas -> " + unit1 + "\n");
   EXPECT_EQ(result.err, "");
 }
 
 TEST(CliExternalPass, AFileTheWorkFolderLacksIsLeftAsItWasAndFailsTheCommand) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string work = dir.File("work") + "/";
   fs::create_directories(work);
   const auto unit = dir.Write("project/Unit9.pas", kBig5);
@@ -46,14 +46,14 @@ TEST(CliExternalPass, AFileTheWorkFolderLacksIsLeftAsItWasAndFailsTheCommand) {
 }
 
 TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto program = dir.File("bin/bgconv");
   fs::create_directories(dir.path() / "bin");
-  fs::copy_file(testing::ProgramPath("bgconv"), program);
+  fs::copy_file(test_support::ProgramPath("bgconv"), program);
   dir.Write("work/.bgconv-work-folder", "");
   dir.Write("work/Unit1.pas", kBig5);
   const auto unit = dir.Write("project/Unit1.pas", "old");
-  const auto result = testing::RunProgramAt(
+  const auto result = test_support::RunProgramAt(
       program, {"external-pass", "--to", "gb", "--parameter", "", "--work-folder", dir.File("work"), unit});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err, "bgconv: " + dir.File("bin/ConCmd/ConCmd") +
@@ -64,11 +64,11 @@ TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
 }
 
 TEST(CliExternalPass, TheProjectFolderIsNoWorkFolder) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto project = dir.Write("p/Sample.dpr", "program Sample;\r\n// " + kBig5);
-  const auto result = testing::RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" external-pass --to gb "
+  const auto result = test_support::RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" external-pass --to gb "
                                                               "--parameter '' --work-folder p/ p/Sample.dpr",
-                                                        testing::ProgramPath("bgconv"), dir.path().string()});
+                                                        test_support::ProgramPath("bgconv"), dir.path().string()});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err, "bgconv: Cannot use " + dir.File("p/") + " as the work folder: it is the folder of p/Sample.dpr\n");
   EXPECT_EQ(dir.Read("p/Sample.dpr"), "program Sample;\r\n// " + kBig5);

@@ -7,16 +7,16 @@
 namespace bgconv {
 namespace {
 
-using testing::RunProgram;
+using test_support::RunProgram;
 
 std::string CaptionForm() {
-  testing::FormStreamWriter stream;
+  test_support::FormStreamWriter stream;
   stream.Signature().Object("TForm1", "Form1").Property("Caption").WideString(u"\u4F60\u597D").End().End();
-  return testing::BinaryFormFile(stream);
+  return test_support::BinaryFormFile(stream);
 }
 
 TEST(CliForm, FoldsIntoTheChosenCodePage) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("Unit1.dfm", CaptionForm());
   auto result = RunProgram("bgconv", {"form", path});
   EXPECT_EQ(result.exit_code, 0) << result.err;
@@ -29,14 +29,14 @@ TEST(CliForm, FoldsIntoTheChosenCodePage) {
 }
 
 TEST(CliForm, RawGivesATextFormBackByteForByte) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string text = "object A: TA\n  B = #20320\rend";
   const auto path = dir.Write("a.dfm", text);
   EXPECT_EQ(RunProgram("bgconv", {"form", "--raw", path}).out, text);
 }
 
 TEST(CliForm, AFailingFileIsNamedAndTheOthersStillWritten) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto good = dir.Write("good.dfm", "object A: TA\nend\n");
   const auto bad = dir.Write("bad.dfm", "\nobject A: TA\n");
   const auto result = RunProgram("bgconv", {"form", bad, good});
@@ -54,7 +54,7 @@ TEST(CliForm, ALargeTextFormTakesASmallMultipleOfItsSize) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizers' own memory hides the program's";
 #endif
-  testing::TempDir dir;
+  test_support::TempDir dir;
   std::string form = "object Form1: TForm1\r\n";
   while (form.size() < (std::size_t{16} << 20))
     form += "  object Label1: TLabel\r\n    Caption = #20320#22909'abc'\r\n    Hint = '\xA7\x41'\r\n  end\r\n";

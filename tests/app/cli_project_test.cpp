@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testing::RunProgramAt;
+using test_support::RunProgramAt;
 using Lines = std::vector<std::string>;
 
 // 國們 in Big5 and in GB2312.
@@ -34,7 +34,7 @@ class CliProjectTest : public ::testing::Test {
   CliProjectTest() : root_(dir_.path().string() + "/p/") {
     program_ = dir_.File("bin/bgconv");
     fs::create_directory(dir_.File("bin"));
-    fs::copy_file(testing::ProgramPath("bgconv"), program_);
+    fs::copy_file(test_support::ProgramPath("bgconv"), program_);
     dir_.Write("p/Demo.dpr",
                "program Demo;\r\nuses\r\n  Forms,\r\n  Unit1 in 'Unit1.pas' {Form1},\r\n"
                "  Unit2 in 'Sub\\Unit2.pas' {Form2},\r\n  Ras in 'Ras.pas';\r\nbegin\r\nend.\r\n");
@@ -46,12 +46,12 @@ class CliProjectTest : public ::testing::Test {
     dir_.Write("p/RAS.PAS", "unit Ras;\r\nend.\r\n");
   }
 
-  testing::ProgramResult Run(const Lines& args) { return RunProgramAt(program_, args); }
+  test_support::ProgramResult Run(const Lines& args) { return RunProgramAt(program_, args); }
   std::string Read(const std::string& name) { return dir_.Read("p/" + name); }
   void Settings(const std::string& text) { dir_.Write("bin/bgconv.ini", text); }
   std::string Size(const std::string& name) { return std::to_string(fs::file_size(root_ + name)); }
 
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
   std::string root_;
   std::string program_;
   const std::string form_ = "object Form1: TForm1\r\n  Caption = '" + kBig5 +

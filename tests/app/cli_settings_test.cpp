@@ -12,13 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testing::RunProgramAt;
+using test_support::RunProgramAt;
 
 // A copy of bgconv in a folder of its own, as a user would install it: its
 // settings file is the copy's path with ".ini".
-std::string Install(const testing::TempDir& dir) {
+std::string Install(const test_support::TempDir& dir) {
   const auto program = dir.File("bgconv");
-  fs::copy_file(testing::ProgramPath("bgconv"), program);
+  fs::copy_file(test_support::ProgramPath("bgconv"), program);
   return program;
 }
 
@@ -31,7 +31,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(CliSettings, FirstRunShowsTheDefaults) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto program = Install(dir);
   const auto result = RunProgramAt(program, {"settings"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
@@ -63,11 +63,11 @@ TEST(CliSettings, FirstRunShowsTheDefaults) {
 // administrator's bgconv.ini beside the program as the first defaults.
 TEST(CliSettings, AnInstalledProgramKeepsItsFilesInTheUsersFolders) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the program as another user";
-  testing::TempDir dir;
+  test_support::TempDir dir;
   fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
   fs::create_directory(dir.File("bin"));
   const auto program = dir.File("bin/bgconv");
-  fs::copy_file(testing::ProgramPath("bgconv"), program);
+  fs::copy_file(test_support::ProgramPath("bgconv"), program);
   dir.Write("bin/bgconv.ini", "[cpOption]\r\nDefLan=0\r\n");
   const std::string home = dir.File("home");
   fs::create_directory(home);
@@ -84,7 +84,7 @@ TEST(CliSettings, AnInstalledProgramKeepsItsFilesInTheUsersFolders) {
 }
 
 TEST(CliSettings, ShowsTheStoredValues) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto program = Install(dir);
   dir.Write("bgconv.ini",
             "[cpOption]\r\nDefLan=0\r\nConvertEngine=1\r\nWorkConvertDir=/w\r\n"
@@ -102,7 +102,7 @@ TEST(CliSettings, ShowsTheStoredValues) {
 }
 
 TEST(CliSettings, FileOptionAndFailures) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto program = Install(dir);
   const auto other = dir.Write("other.ini", "[cpOption]\nOverwrite=0\n");
   auto result = RunProgramAt(program, {"settings", "--file", other});

@@ -8,14 +8,14 @@
 namespace bgconv {
 namespace {
 
-using testing::RunProgram;
+using test_support::RunProgram;
 
 // 國們 in Big5, and in GB2312.
 const std::string kBig5 = "Caption = '\xB0\xEA\xAD\xCC'\r\nFont.Charset = CHINESEBIG5_CHARSET\r\n";
 const std::string kGb = "Caption = '\xB9\xFA\xC3\xC7'\r\nFont.Charset = CHINESEBIG5_CHARSET\r\n";
 
 TEST(CliText, ConvertsAFileToStandardOutput) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("form.txt", kBig5);
   const auto result = RunProgram("bgconv", {"text", "--to", "gb", path});
   EXPECT_EQ(result.exit_code, 0) << result.err;
@@ -52,7 +52,7 @@ TEST(CliText, UsageErrorsExitTwoWithOneLine) {
 }
 
 TEST(CliText, MissingFileExitsOneNamingIt) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto missing = dir.File("gone.pas");
   const auto result = RunProgram("bgconv", {"text", "--to", "gb", missing});
   EXPECT_EQ(result.exit_code, 1);
@@ -65,17 +65,17 @@ TEST(CliCommands, AFileTooLargeForMemoryIsNamed) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
 #endif
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::vector<std::string> commands[] = {
       {"text", "--to", "gb"}, {"form"}, {"form", "--raw"}, {"list"}, {"settings", "--file"}};
   for (const auto& command : commands) {
     // A sparse file of 4 GB, named as the command expects its file.
     const std::string path = dir.Write(command[0] == "list" ? "Huge.dpr" : "Huge.dfm", "");
     std::filesystem::resize_file(path, std::uintmax_t{4} << 30);
-    std::vector<std::string> args = {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", testing::ProgramPath("bgconv")};
+    std::vector<std::string> args = {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", test_support::ProgramPath("bgconv")};
     args.insert(args.end(), command.begin(), command.end());
     args.push_back(path);
-    const auto result = testing::RunProgramAt("/bin/sh", args);
+    const auto result = test_support::RunProgramAt("/bin/sh", args);
     EXPECT_EQ(result.exit_code, 1) << command[0];
     EXPECT_NE(result.err.find(path + ": not enough memory"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("terminate"), std::string::npos) << result.err;

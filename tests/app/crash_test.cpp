@@ -71,7 +71,7 @@ void MakeProject(const fs::path& folder) {
 }
 
 pid_t Start(const std::vector<std::string>& args) {
-  std::vector<std::string> storage{testing::ProgramPath("bgconv")};
+  std::vector<std::string> storage{test_support::ProgramPath("bgconv")};
   storage.insert(storage.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& arg : storage) argv.push_back(arg.data());
@@ -102,7 +102,7 @@ std::vector<std::string> Args(const fs::path& project, bool keep_original) {
 }
 
 TEST(CrashTest, KilledRunLeavesEveryFileWholeOrConverted) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const fs::path original = dir.path() / "original";
   MakeProject(original);
   std::map<std::string, std::string> before;

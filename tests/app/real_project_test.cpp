@@ -29,7 +29,7 @@ const std::string kBig5[] = {"\xB0\xEA", "\xAD\xCC", "\xA4\xA4", "\xA4\xE5", "\x
 const std::string kUtf8Caption = "\xE4\xB8\xAD\xE6\x96\x87";
 
 struct Project {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   std::map<std::string, std::string> files;  // path below the folder -> bytes
 
   void Write(const std::string& name, const std::string& bytes) {
@@ -62,7 +62,7 @@ void MakeTaiwaneseProject(Project& project) {
 TEST(RealProject, EveryFileComesThroughWhole) {
   Project project;
   MakeTaiwaneseProject(project);
-  const auto result = testing::RunProgram("bgconv", {"convert", "--quiet", "--to", "gb", project.dir.File("P/Demo.dpr")});
+  const auto result = test_support::RunProgram("bgconv", {"convert", "--quiet", "--to", "gb", project.dir.File("P/Demo.dpr")});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "bgconv: left as it was, not text: " + project.dir.File("P/App.res") + "\n");
 
@@ -78,7 +78,7 @@ TEST(RealProject, EveryFileComesThroughWhole) {
   EXPECT_NE(project.dir.Read("P/Main.pas").find("caf ' }"), std::string::npos) << "the quote after a Latin-1 letter stays";
 
   // The form, UTF-8 line and all, still reads as a form.
-  const auto form = testing::RunProgram("bgconv", {"form", "--raw", project.dir.File("P/Main.dfm")});
+  const auto form = test_support::RunProgram("bgconv", {"form", "--raw", project.dir.File("P/Main.dfm")});
   EXPECT_EQ(form.exit_code, 0) << form.err;
 }
 

@@ -80,19 +80,19 @@ TEST(ParseArguments, SwitchesInAnyOrderAndCase) {
 
 // The converter installed in a folder of its own, with its ConCmd.ini.
 struct Installed {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   std::string program = dir.File("ConCmd/ConCmd");
   std::string work = dir.File("work") + "/";
 
   Installed() {
     fs::create_directories(dir.path() / "ConCmd");
     fs::create_directories(work);
-    fs::copy_file(testing::ProgramPath("ConCmd/ConCmd"), program);
+    fs::copy_file(test_support::ProgramPath("ConCmd/ConCmd"), program);
     ConCmdOptions options;
     options.ignore_masks = "*.res,*.dcu";
     SaveConCmdIni(dir.File("ConCmd/ConCmd.ini"), options);
   }
-  testing::ProgramResult Start(const Lines& args) const { return testing::RunProgramAt(program, args); }
+  test_support::ProgramResult Start(const Lines& args) const { return test_support::RunProgramAt(program, args); }
 };
 
 TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
@@ -161,7 +161,7 @@ TEST(ConCmdProgram, AFileTooLargeForMemoryFailsAloneNamed) {
   const auto huge = concmd.dir.Write("work/a.pas", "");
   fs::resize_file(huge, std::uintmax_t{4} << 30);  // sparse
   concmd.dir.Write("work/b.pas", kGb);
-  const auto result = testing::RunProgramAt(
+  const auto result = test_support::RunProgramAt(
       "/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", concmd.program, "/o:big5", "/f:d", concmd.work + "*.pas"});
   EXPECT_EQ(result.exit_code, kExitFileFailed);
   EXPECT_EQ(SplitCrLf(result.out),

@@ -41,7 +41,7 @@ class RecordingReporter final : public ExternalPassReporter {
   int repaints = 0;
 };
 
-std::string Script(const testing::TempDir& dir, const std::string& name, const std::string& body) {
+std::string Script(const test_support::TempDir& dir, const std::string& name, const std::string& body) {
   const auto path = dir.Write(name, "#!/bin/sh\n" + body + "\n");
   ::chmod(path.c_str(), 0755);
   return path;
@@ -50,7 +50,7 @@ std::string Script(const testing::TempDir& dir, const std::string& name, const s
 // A project with two units of the same name in different folders, moved into
 // the work folder under names of their own, as the conversion run does.
 struct Project {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   std::string work = dir.path().string() + "/work/";
   ExternalPassInputs inputs;
 
@@ -87,7 +87,7 @@ TEST(ConCmdCommandLine, ProgramSwitchesParameterAndMask) {
 }
 
 TEST(RunExternalEngine, ConvertsTheWorkFolderAndCopiesEveryRowBack) {
-  Project project(testing::ProgramPath("ConCmd/ConCmd"));
+  Project project(test_support::ProgramPath("ConCmd/ConCmd"));
   project.inputs.engine_parameter = "/f:d";
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
@@ -99,7 +99,7 @@ TEST(RunExternalEngine, ConvertsTheWorkFolderAndCopiesEveryRowBack) {
   EXPECT_FALSE(fs::exists(project.work + "1-Unit1.pas"));
   EXPECT_FALSE(fs::exists(project.work + "2-Unit1.pas"));
 
-  const std::string line = testing::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + project.Mask();
+  const std::string line = test_support::ProgramPath("ConCmd/ConCmd") + " /o:gbk /f:d " + project.Mask();
   EXPECT_EQ(result.command_line, line);
   EXPECT_EQ(reporter.log, (Rows{"Converted " + project.work + "1-Unit1.pas",
                                 "Converted " + project.work + "2-Unit1.pas", "", line + " returned 0",
@@ -111,7 +111,7 @@ TEST(RunExternalEngine, ConvertsTheWorkFolderAndCopiesEveryRowBack) {
 }
 
 TEST(RunExternalEngine, ProgressRedrawnWithCarriageReturnsStaysOneLogRow) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(Script(tools, "progress", "printf 'start\\r\\n10%%\\r20%%\\r30%%\\r\\n'; exit 7"));
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
@@ -122,7 +122,7 @@ TEST(RunExternalEngine, ProgressRedrawnWithCarriageReturnsStaysOneLogRow) {
 }
 
 TEST(RunExternalEngine, AConverterThatConvertsNothingStillGetsEveryFileBackUnchanged) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(Script(tools, "idle", "printf 'nothing to do\\r\\n'; exit 1"));
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
@@ -133,7 +133,7 @@ TEST(RunExternalEngine, AConverterThatConvertsNothingStillGetsEveryFileBackUncha
 }
 
 TEST(RunExternalEngine, FilesTheConverterDeletedAreReportedAndTheirPathsLeftAlone) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(Script(tools, "deleter", "rm -f \"$(dirname \"$2\")/1-Unit1.pas\"; exit 0"));
   project.dir.Write("a/Unit1.pas", "what the path held");
   RecordingReporter reporter;
@@ -145,7 +145,7 @@ TEST(RunExternalEngine, FilesTheConverterDeletedAreReportedAndTheirPathsLeftAlon
 }
 
 TEST(RunExternalEngine, AConverterThatCannotStartLeavesEveryFileInTheWorkFolder) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(tools.File("ConCmd/ConCmd"));
   RecordingReporter reporter;
   try {
@@ -163,7 +163,7 @@ TEST(RunExternalEngine, AConverterThatCannotStartLeavesEveryFileInTheWorkFolder)
 }
 
 TEST(RunExternalEngine, ARowThatCannotBeWrittenKeepsItsWorkCopyAndTheNextRowFollows) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(Script(tools, "ok", "exit 0"));
   project.inputs.rows[0].path = project.dir.File("gone/Unit1.pas");  // a folder that no longer exists
   RecordingReporter reporter;
@@ -176,7 +176,7 @@ TEST(RunExternalEngine, ARowThatCannotBeWrittenKeepsItsWorkCopyAndTheNextRowFoll
 }
 
 TEST(RunExternalEngine, RowsSharingAWorkNameGetTheFileOnce) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   Project project(Script(tools, "ok", "exit 0"));
   project.inputs.rows[1].work_name = "1-Unit1.pas";
   RecordingReporter reporter;
@@ -187,7 +187,7 @@ TEST(RunExternalEngine, RowsSharingAWorkNameGetTheFileOnce) {
 }
 
 TEST(RunExternalEngine, AWorkFolderWithABlankInItsName) {
-  testing::TempDir tools;
+  test_support::TempDir tools;
   const auto lister = Script(tools, "lister", "for f in \"$(dirname \"$2\")\"/*; do printf '%s\\r\\n' \"${f##*/}\"; done");
   Project project(lister);
   fs::rename(project.work, project.dir.path() / "work folder");

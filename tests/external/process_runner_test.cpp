@@ -17,7 +17,7 @@ using Rows = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
 
 // A shell script the runner starts as a program of its own.
-std::string Script(const testing::TempDir& dir, const std::string& name, const std::string& body) {
+std::string Script(const test_support::TempDir& dir, const std::string& name, const std::string& body) {
   const auto path = dir.Write(name, "#!/bin/sh\n" + body + "\n");
   ::chmod(path.c_str(), 0755);
   return path;
@@ -64,7 +64,7 @@ TEST(RunAndCapture, TurnsOutputIntoRowsByTheLineRules) {
        {std::string(44, 'y'), ""},
        {{std::string(256, 'x')}, {std::string(44, 'y')}, {std::string(44, 'y'), ""}}},
   };
-  testing::TempDir dir;
+  test_support::TempDir dir;
   int index = 0;
   for (const auto& c : cases) {
     const auto script = Script(dir, "case" + std::to_string(index++), "printf '" + c.output + "'");
@@ -76,7 +76,7 @@ TEST(RunAndCapture, TurnsOutputIntoRowsByTheLineRules) {
 }
 
 TEST(RunAndCapture, AppendsAfterTheCallersRowsAndNeverTouchesThem) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto capture = CaptureOf(Script(dir, "s", "printf 'x\\r'"), {"earlier", "rows"});
   // The first write appends; the final write (flag clear after the CR)
   // rewrites only the row this call wrote.
@@ -84,14 +84,14 @@ TEST(RunAndCapture, AppendsAfterTheCallersRowsAndNeverTouchesThem) {
 }
 
 TEST(RunAndCapture, ReturnsTheExitCode) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   EXPECT_EQ(CaptureOf(Script(dir, "three", "exit 3")).exit_code, 3);
   EXPECT_EQ(CaptureOf(Script(dir, "max", "exit 255")).exit_code, 255);
   EXPECT_EQ(CaptureOf(Script(dir, "killed", "kill -9 $$")).exit_code, 128 + 9);
 }
 
 TEST(RunAndCapture, ArgumentsReachTheChildAsWrittenWithoutAShell) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   dir.Write("match.txt", "");  // a shell would expand *.* to this
   const auto script = Script(dir, "args", "for a in \"$@\"; do printf '[%s]\\r\\n' \"$a\"; done");
   const auto capture = CaptureOf(QuoteProgram(script) + " /o:gbk \"" + dir.path().string() + "/*.*\" $HOME \"a b\" >x");
@@ -99,7 +99,7 @@ TEST(RunAndCapture, ArgumentsReachTheChildAsWrittenWithoutAShell) {
 }
 
 TEST(RunAndCapture, ChildHasOnlyTheWriteEndAndNoErrorOutputIsCaptured) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   // The script's own descriptors: standard input and error, its standard
   // output (the pipe), and the pipe's read end if that leaked into it (both
   // ends of a pipe show the same "pipe:[inode]").
@@ -125,7 +125,7 @@ TEST(RunAndCapture, ChildHasOnlyTheWriteEndAndNoErrorOutputIsCaptured) {
 }
 
 TEST(RunAndCapture, AChildThatClosesItsOutputButRunsOnIsLeftAfterFiveSeconds) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto started = Clock::now();
   const auto capture = CaptureOf(Script(dir, "sleeper", "printf 'bye\\r\\n'; exec >&-; sleep 8"));
   const auto waited = Clock::now() - started;
@@ -136,7 +136,7 @@ TEST(RunAndCapture, AChildThatClosesItsOutputButRunsOnIsLeftAfterFiveSeconds) {
 }
 
 TEST(RunAndCapture, AProgramThatCannotStartFailsWithTheSystemsTextAndNoRows) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   dir.Write("not-executable", "#!/bin/sh\n");
   const struct {
     std::string command_line;
@@ -166,7 +166,7 @@ TEST(RunAndCapture, AProgramThatCannotStartFailsWithTheSystemsTextAndNoRows) {
 }
 
 TEST(RunAndCapture, ACallbackFailureEndsTheRunWithoutWaitingForTheChild) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   // Without its reader the child dies of SIGPIPE at its next write.
   const auto script = Script(dir, "chatty", "printf 'first\\r\\n'; while :; do printf 'more\\r\\n'; sleep 0.05; done");
   StringRows rows;

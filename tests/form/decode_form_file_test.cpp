@@ -13,7 +13,7 @@
 namespace bgconv {
 namespace {
 
-using testing::FormStreamWriter;
+using test_support::FormStreamWriter;
 
 TEST(DetectStreamForm, LooksAtTheFirstFourBytes) {
   struct Case {
@@ -35,7 +35,7 @@ TEST(DetectStreamForm, LooksAtTheFirstFourBytes) {
 
 TEST(SkipResourceHeader, ReadsResourceNamesOfAnyLength) {
   for (const std::size_t length : {0u, 1u, 76u, 77u, 78u, 200u, 1000u}) {
-    const std::string file = testing::ResourceHeader(std::string(length, 'N'), 4) + "TPF0";
+    const std::string file = test_support::ResourceHeader(std::string(length, 'N'), 4) + "TPF0";
     ByteStream stream(file);
     SkipResourceHeader(stream);
     EXPECT_EQ(stream.Read(4), "TPF0") << length;
@@ -43,7 +43,7 @@ TEST(SkipResourceHeader, ReadsResourceNamesOfAnyLength) {
 }
 
 TEST(SkipResourceHeader, RefusesAWrongMarkerOrType) {
-  const std::string good = testing::ResourceHeader("TFORM1", 4) + "TPF0";
+  const std::string good = test_support::ResourceHeader("TFORM1", 4) + "TPF0";
   for (const std::size_t at : {0u, 1u, 2u}) {
     std::string file = good;
     file[at] = static_cast<char>(file[at] + 1);
@@ -80,21 +80,21 @@ TEST(DecodeForm, ResourceNameLongerThan76Bytes) {
   FormStreamWriter stream;
   stream.Signature().Object("TForm1", "Form1").End().End();
   const std::string name(120, 'N');
-  EXPECT_EQ(DecodeFormBytes(testing::BinaryFormFile(stream, name)), "object Form1: TForm1\r\nend\r\n");
+  EXPECT_EQ(DecodeFormBytes(test_support::BinaryFormFile(stream, name)), "object Form1: TForm1\r\nend\r\n");
 }
 
 TEST(DecodeFormFile, ReadsBinaryAndTextFiles) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   FormStreamWriter stream;
   stream.Signature().Object("TForm1", "Form1").Property("Caption").WideString(u"\u4F60").End().End();
-  const auto binary = dir.Write("binary.dfm", testing::BinaryFormFile(stream));
+  const auto binary = dir.Write("binary.dfm", test_support::BinaryFormFile(stream));
   const auto text = dir.Write("text.dfm", "object Form1: TForm1\nend\n");
   EXPECT_EQ(DecodeFormFile(binary), "object Form1: TForm1\r\n  Caption = #20320\r\nend\r\n");
   EXPECT_EQ(DecodeFormFile(text), "object Form1: TForm1\nend\n");
 }
 
 TEST(DecodeFormFile, FailsToOpenMissingLockedOrFolder) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("Unit1.dfm", "object Form1: TForm1\r\nend\r\n");
   const int holder = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(holder, 0);

@@ -11,8 +11,8 @@
 namespace bgconv {
 namespace {
 
-using testing::BinaryFormFile;
-using testing::FormStreamWriter;
+using test_support::BinaryFormFile;
+using test_support::FormStreamWriter;
 using ValueWriter = std::function<void(FormStreamWriter&)>;
 
 std::string Decode(const FormStreamWriter& stream) { return DecodeFormBytes(BinaryFormFile(stream)); }
@@ -179,7 +179,7 @@ TEST(FormBinaryToText, Errors) {
   position_not_integer.Signature().Byte(0xF2).String("x").ShortString("TForm1").ShortString("F").End().End();
   const ErrorCase cases[] = {
       {"signature", BinaryFormFile(no_signature), "Invalid stream format"},
-      {"short signature", testing::ResourceHeader("T", 2) + "TP", "Stream read error"},
+      {"short signature", test_support::ResourceHeader("T", 2) + "TP", "Stream read error"},
       {"input ends in a string", BinaryFormFile(cut), "Stream read error"},
       {"input ends before the end of the object",
        [] {

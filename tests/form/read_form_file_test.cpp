@@ -38,7 +38,7 @@ class FormFileTest : public ::testing::Test {
   const AnsiCodePage big5_{kCodePageBig5};
   const AnsiCodePage gb2312_{kCodePageGb2312};
   RecordingChannel debug_;
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
 };
 
 TEST_F(FormFileTest, CommittedFixtures) {
@@ -49,9 +49,9 @@ TEST_F(FormFileTest, CommittedFixtures) {
 }
 
 TEST_F(FormFileTest, BinaryCaptionsComeOutAsCodePageBytes) {
-  testing::FormStreamWriter stream;
+  test_support::FormStreamWriter stream;
   stream.Signature().Object("TForm1", "Form1").Property("Caption").WideString(u"\u4F60\u597D").End().End();
-  const auto path = dir_.Write("Unit1.dfm", testing::BinaryFormFile(stream));
+  const auto path = dir_.Write("Unit1.dfm", test_support::BinaryFormFile(stream));
   const auto lines = ReadFormFile(path, gb2312_, debug_);
   ASSERT_TRUE(lines.has_value());
   ASSERT_EQ(lines->Count(), 3u);
@@ -76,7 +76,7 @@ TEST_F(FormFileTest, FailuresGoToTheDebugChannelOnce) {
   const Case cases[] = {
       {"empty.dfm", "", "Invalid stream format"},
       {"open.dfm", twelve_lines + "  C = 'open\r\nend\r\n", "Invalid string constant on line 12"},
-      {"cut.dfm", testing::ResourceHeader("T", 9) + "TPF0\x06TForm1", "Stream read error"},
+      {"cut.dfm", test_support::ResourceHeader("T", 9) + "TPF0\x06TForm1", "Stream read error"},
   };
   for (const auto& c : cases) {
     const auto path = dir_.Write(c.name, c.bytes);

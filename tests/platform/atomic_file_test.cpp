@@ -27,7 +27,7 @@ std::size_t EntriesIn(const fs::path& folder) {
 }
 
 TEST(AtomicFile, ReplacesContentAndKeepsPermissionBits) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("unit.pas", "old content");
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   WriteFileAtomically(path, "new");
@@ -38,10 +38,10 @@ TEST(AtomicFile, ReplacesContentAndKeepsPermissionBits) {
 }
 
 TEST(AtomicFile, InterruptedWriteLeavesTheOldContent) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("unit.pas", "the original");
   {
-    testing::FileSizeLimit limit(4096);
+    test_support::FileSizeLimit limit(4096);
     EXPECT_THROW(WriteFileAtomically(path, std::string(100000, 'x')), EFCreateError);
   }
   EXPECT_EQ(dir.Read("unit.pas"), "the original");
@@ -49,7 +49,7 @@ TEST(AtomicFile, InterruptedWriteLeavesTheOldContent) {
 }
 
 TEST(AtomicFile, FollowsSymbolicLinks) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto real = dir.Write("real.pas", "old");
   const auto link = dir.File("link.pas");
   fs::create_symlink(real, link);
@@ -59,7 +59,7 @@ TEST(AtomicFile, FollowsSymbolicLinks) {
 }
 
 TEST(AtomicFile, CreatesNewFilesAndRefusesFolders) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   WriteFileAtomically(dir.File("fresh.txt"), "abc");
   EXPECT_EQ(dir.Read("fresh.txt"), "abc");
   fs::create_directory(dir.File("folder"));
@@ -68,7 +68,7 @@ TEST(AtomicFile, CreatesNewFilesAndRefusesFolders) {
 }
 
 TEST(AtomicFile, ReadsEveryByte) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   std::string bytes;
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7);
   const auto path = dir.Write("all.bin", bytes);
@@ -77,12 +77,12 @@ TEST(AtomicFile, ReadsEveryByte) {
 
 TEST(AtomicFile, AFileTheUserMayNotWriteIsNotReplaced) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("unit.pas", "read-only");
-  ASSERT_EQ(::chown(dir.path().c_str(), testing::kNobody, testing::kNobody), 0);  // the folder would allow it
-  ASSERT_EQ(::chown(path.c_str(), testing::kNobody, testing::kNobody), 0);
+  ASSERT_EQ(::chown(dir.path().c_str(), test_support::kNobody, test_support::kNobody), 0);  // the folder would allow it
+  ASSERT_EQ(::chown(path.c_str(), test_support::kNobody, test_support::kNobody), 0);
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  const auto said = testing::RunAsNobody([&]() -> std::string {
+  const auto said = test_support::RunAsNobody([&]() -> std::string {
     try {
       WriteFileAtomically(path, "new");
       return "replaced";
@@ -117,7 +117,7 @@ std::string Attribute(const std::string& path, const char* name) {
 }
 
 TEST(AtomicFile, KeepsExtendedAttributesAndTheAcl) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("unit.pas", "old");
   constexpr std::uint32_t kNoId = 0xFFFFFFFF;
   // The owning group may only read; the user nobody may read and write, so
@@ -136,7 +136,7 @@ TEST(AtomicFile, KeepsExtendedAttributesAndTheAcl) {
 }
 
 TEST(AtomicFile, TheLongestNamesWork) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string name(255, 'x');  // 127 Big5 characters and one letter take as many bytes
   const auto path = dir.Write(name, "old");
   WriteFileAtomically(path, "new");

@@ -19,7 +19,7 @@ std::size_t EntriesIn(const fs::path& folder) {
 }
 
 TEST(CopyFileNoReplace, CopiesBytesAndPermissionBits) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string bytes("a\0b\xB0\xEA\r\n", 7);
   const auto source = dir.Write("Unit1.pas", bytes);
   fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -31,7 +31,7 @@ TEST(CopyFileNoReplace, CopiesBytesAndPermissionBits) {
 }
 
 TEST(CopyFileNoReplace, NeverReplacesAnExistingFile) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto source = dir.Write("Unit1.pas", "new");
   const auto target = dir.Write("Unit1.pas.Big", "oldest original");
   EXPECT_EQ(CopyFileNoReplace(source, target), CopyResult::kTargetExists);
@@ -45,7 +45,7 @@ TEST(CopyFileNoReplace, NeverReplacesAnExistingFile) {
 }
 
 TEST(CopyFileNoReplace, FailuresNameTheFileAndLeaveNoTarget) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   try {
     CopyFileNoReplace(dir.File("missing.pas"), dir.File("copy.pas"));
     FAIL() << "a missing source must fail";
@@ -65,7 +65,7 @@ TEST(CopyFileNoReplace, FailuresNameTheFileAndLeaveNoTarget) {
   // A full disk stops the copy half-way: no target, no temporary file.
   const auto big = dir.Write("Big.pas", std::string(100000, 'x'));
   {
-    testing::FileSizeLimit limit(4096);
+    test_support::FileSizeLimit limit(4096);
     try {
       CopyFileNoReplace(big, dir.File("Big.pas.GB"));
       FAIL() << "a write past the limit must fail";
@@ -78,9 +78,9 @@ TEST(CopyFileNoReplace, FailuresNameTheFileAndLeaveNoTarget) {
 }
 
 TEST(WriteFileAtomically, FailureCarriesTheSystemsReason) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("unit.pas", "the original");
-  testing::FileSizeLimit limit(4096);
+  test_support::FileSizeLimit limit(4096);
   try {
     WriteFileAtomically(path, std::string(100000, 'x'));
     FAIL() << "a write past the limit must fail";

@@ -56,7 +56,7 @@ TEST(LineList, JoinEndsEveryLineWithCrLf) {
 }
 
 TEST(LineList, LoadAndSaveNormaliseLineEnds) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   struct Case {
     std::string before, after;
   };
@@ -76,7 +76,7 @@ TEST(LineList, LoadAndSaveNormaliseLineEnds) {
 }
 
 TEST(LineList, FailedLoadNamesTheFileAndKeepsTheLines) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   LineList list;
   list.Add("kept");
   const auto missing = dir.File("missing.pas");
@@ -91,7 +91,7 @@ TEST(LineList, FailedLoadNamesTheFileAndKeepsTheLines) {
 }
 
 TEST(LineList, FailedSaveNamesTheFile) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   LineList list;
   list.Add("x");
   const auto target = dir.File("no/such/folder/f.pas");

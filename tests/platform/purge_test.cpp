@@ -23,7 +23,7 @@ constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::group_read | 
 constexpr fs::perms kReadOnlyFolder = kReadOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 
 // A work folder as the program makes it, inside the test's folder.
-std::string MakeWorkFolder(const testing::TempDir& dir, const std::string& name = "Conver") {
+std::string MakeWorkFolder(const test_support::TempDir& dir, const std::string& name = "Conver") {
   const std::string folder = dir.File(name);
   EXPECT_TRUE(CreateWorkFolder(folder + "/"));
   return folder;
@@ -56,7 +56,7 @@ class ScopedEnv {
 };
 
 TEST(Purge, RemovesReadOnlyFilesAndNestedFolders) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto work = MakeWorkFolder(dir);
   EXPECT_TRUE(fs::is_regular_file(work + "/" + std::string(kWorkFolderMarker)));
   for (const char* file : {"Unit1.pas", "sub/Unit2.pas", "sub/deeper/Form1.dfm", "sub/closed/Unit3.pas"}) {
@@ -73,7 +73,7 @@ TEST(Purge, RemovesReadOnlyFilesAndNestedFolders) {
 }
 
 TEST(Purge, NeverFollowsSymbolicLinksOutOfTheTree) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto work = MakeWorkFolder(dir);
   dir.Write("outside/keep.txt", "keep");
   dir.Write("outside/folder/inner.txt", "inner");
@@ -90,7 +90,7 @@ TEST(Purge, NeverFollowsSymbolicLinksOutOfTheTree) {
 }
 
 TEST(Purge, RefusesFoldersItDidNotMake) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   dir.Write("project/Unit1.pas", "source");
   const auto marked = MakeWorkFolder(dir, "marked");
   dir.Write("marked/Unit1.pas", "x");
@@ -121,7 +121,7 @@ TEST(Purge, RefusesFoldersItDidNotMake) {
 }
 
 TEST(Purge, OnlyAFolderItCreatesGetsTheMarker) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   dir.Write("existing/Unit1.pas", "source");
   EXPECT_TRUE(CreateWorkFolder(dir.File("existing")));
   EXPECT_FALSE(fs::exists(dir.File("existing/" + std::string(kWorkFolderMarker))));
@@ -131,7 +131,7 @@ TEST(Purge, OnlyAFolderItCreatesGetsTheMarker) {
 
 TEST(Purge, StopsAtAFileItCannotDelete) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the purge as another user";
-  testing::TempDir dir;
+  test_support::TempDir dir;
   fs::permissions(dir.path(), kReadOnlyFolder);  // nobody may pass through
   const auto work = MakeWorkFolder(dir);
   dir.Write("Conver/a.pas", "a");
@@ -144,7 +144,7 @@ TEST(Purge, StopsAtAFileItCannotDelete) {
   }
   ASSERT_EQ(::chown(work.c_str(), 65534, 65534), 0);
 
-  const auto said = testing::RunAsNobody([&] { return PurgeError(work); });
+  const auto said = test_support::RunAsNobody([&] { return PurgeError(work); });
   if (!said) GTEST_SKIP() << "cannot switch to the user nobody here";
   EXPECT_EQ(*said, "Cannot delete " + work + "/m/locked.pas: Permission denied");
   EXPECT_FALSE(fs::exists(work + "/a.pas")) << "files before it are gone";

@@ -47,7 +47,7 @@ TEST(WindowsNames, CaseIsIgnoredForSingleByteCharactersOnly) {
 }
 
 TEST(WindowsNames, ResolvesAsWindowsWould) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string root = dir.path().string() + "/";
   dir.Write("Unit1.pas", "");
   dir.Write("RAS.PAS", "");
@@ -89,7 +89,7 @@ TEST(WindowsNames, ResolvesAsWindowsWould) {
 }
 
 TEST(WindowsNames, OfTwoSpellingsTheExactOneWinsThenNameOrder) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string root = dir.path().string() + "/";
   dir.Write("unit1.pas", "");
   dir.Write("UNIT1.PAS", "");

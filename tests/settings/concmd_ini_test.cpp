@@ -10,7 +10,7 @@ namespace bgconv {
 namespace {
 
 TEST(ConCmdIni, DefaultsAndStoredValues) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   EXPECT_EQ(LoadConCmdIni(dir.File("ConCmd.ini")), ConCmdOptions{});
   EXPECT_EQ(ConCmdOptions{}.ignore_masks.substr(0, 18), "*.exe,*.dll,*.com,");
 
@@ -19,7 +19,7 @@ TEST(ConCmdIni, DefaultsAndStoredValues) {
 }
 
 TEST(ConCmdIni, SaveWritesTheFiveKeysInOrder) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   SaveConCmdIni(dir.File("ConCmd.ini"), {"*.exe", false, "*.asp"});
   EXPECT_EQ(dir.Read("ConCmd.ini"),
             "[Data]\r\nAgegbfix=762576896\r\nAgeb5fix=762576896\r\nIgnore=*.exe\r\nFixHtmlCharset=0\r\n"
@@ -35,7 +35,7 @@ TEST(ConCmdIni, SaveWritesTheFiveKeysInOrder) {
 }
 
 TEST(ConCmdIni, ReadmesBesideTheIniAsTheirBytes) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const char bytes[] = "\xA4\xA4\xA4\xE5\r\nline\0two";
   const std::string big5(bytes, sizeof bytes - 1);
   dir.Write("ConCmd/readme_big5.txt", big5);
@@ -45,7 +45,7 @@ TEST(ConCmdIni, ReadmesBesideTheIniAsTheirBytes) {
 }
 
 TEST(ConCmdIni, NotVocabularyReachesTheEngineParameterAtTheNextStart) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
   const auto settings_path = dir.Write("bgconv.ini", "[cpOption]\nConvertEngine=1\n");
 

@@ -69,7 +69,7 @@ TEST(FontString, BadColourStopsBeforeTheCharset) {
   EXPECT_EQ(FontToString(font), "Arial,12,U,1,clWindowText,0");
 
   // Read from a store the same text applies as far as it can, quietly.
-  testing::TempDir dir;
+  test_support::TempDir dir;
   TFontIniFile store(dir.Write("fonts.ini", "[cpView]\nmemo1Font=Arial,12,U,1,notacolour,136\n"));
   font = MsSansSerif();
   EXPECT_EQ(FontToString(store.ReadFont("cpview", "MEMO1FONT", font)), "Arial,12,U,1,clWindowText,0");
@@ -111,7 +111,7 @@ TEST(FontString, ColourIdentifiersReadBothWays) {
 }
 
 TEST(FontString, WriteFontReadsBack) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   Font font = MsSansSerif();
   font.name = "\xB2\xD3\xA9\xFA\xC5\xE9";
   font.colour = 0x00ABCDEF;

@@ -10,7 +10,7 @@
 namespace bgconv {
 namespace {
 
-TMemIniFile StoreOf(const testing::TempDir& dir, std::string_view text) {
+TMemIniFile StoreOf(const test_support::TempDir& dir, std::string_view text) {
   return TMemIniFile(dir.Write("store.ini", text));
 }
 
@@ -46,7 +46,7 @@ TEST(IniFile, ReadingRules) {
       // section: so the line is none either.
       {"a name ending in a lead byte", "[s]\n[\xA4 ]\nk=1\n", "s", "k", "1"},
   };
-  testing::TempDir dir;
+  test_support::TempDir dir;
   for (const auto& c : cases) {
     const auto store = StoreOf(dir, c.text);
     EXPECT_EQ(store.ReadText(c.section, c.key, "<default>"), c.expected) << c.why;
@@ -73,7 +73,7 @@ TEST(IniFile, ParseInteger) {
 }
 
 TEST(IniFile, NumbersAndFlags) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto store = StoreOf(dir,
                              "[n]\nhex=0x1\ndollar=$1\nblanks=  1  \nword=one\nempty=\nbig=99999999999\n"
                              "[f]\none=1\nminus=-1\ntwo=2\nzero=0\nword=true\n");
@@ -87,7 +87,7 @@ TEST(IniFile, NumbersAndFlags) {
 }
 
 TEST(IniFile, WritesReplaceInPlaceOrAppend) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   auto store = StoreOf(dir, "; settings\r\n\r\n[cpOption]\r\nDefLan=0\r\nx=1\r\ndeflan=1\r\n\r\n[cpView]\r\nf=a\r\n");
   store.WriteNumber("CPOPTION", "DefLan", 5);     // replaces the later line, spelled as passed here
   store.WriteFlag("cpOption", "AddConfigFile", false);  // appended to its section
@@ -107,7 +107,7 @@ TEST(IniFile, WritesReplaceInPlaceOrAppend) {
 }
 
 TEST(IniFile, ASavedFileReadsBackTheSame) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   for (const std::string text : {"[s]\n[\xA4\t]\nk=1\n", "[s]\n[ \xA4\xA4 ]\nk=1\n[\x01\xA4]\nj=2\n"}) {
     const auto store = StoreOf(dir, text);
     store.SaveFile();
@@ -116,7 +116,7 @@ TEST(IniFile, ASavedFileReadsBackTheSame) {
 }
 
 TEST(IniFile, MissingFileIsEmptyUntilSaved) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   TMemIniFile store(dir.File("new.ini"));
   EXPECT_EQ(store.ReadText("s", "k", "d"), "d");
   EXPECT_FALSE(std::filesystem::exists(dir.File("new.ini"))) << "reading writes nothing";
@@ -127,7 +127,7 @@ TEST(IniFile, MissingFileIsEmptyUntilSaved) {
 }
 
 TEST(IniFile, FailuresNameTheFile) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto file = dir.Write("plain", "x");
   // A folder where the file should be cannot be read, and nothing can be
   // created below a regular file; both hold for root too.

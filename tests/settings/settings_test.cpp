@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SettingsContext ContextIn(const testing::TempDir& dir) {
+SettingsContext ContextIn(const test_support::TempDir& dir) {
   return {dir.path().string() + "/", DesignFonts(), '/'};
 }
 
@@ -27,7 +27,7 @@ void RunUntouched(const std::string& path, const SettingsContext& context) {
 }
 
 TEST(Settings, FirstRunFileComesOutByteForByte) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const SettingsContext context{"C:\\Tools\\", DesignFonts(), '\\'};
   RunUntouched(dir.File("Tools.ini"), context);
   EXPECT_EQ(dir.Read("Tools.ini"),
@@ -54,7 +54,7 @@ TEST(Settings, FirstRunFileComesOutByteForByte) {
 }
 
 TEST(Settings, LoadsEveryKey) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("bgconv.ini",
                               "; hand-edited\n"
                               "[CPVIEW]\n"
@@ -95,7 +95,7 @@ TEST(Settings, LoadsEveryKey) {
 }
 
 TEST(Settings, EngineKeysCountOnlyWithConCmd) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   struct Case {
     std::string_view why;
@@ -123,7 +123,7 @@ TEST(Settings, EngineKeysCountOnlyWithConCmd) {
 }
 
 TEST(Settings, UnusableValuesReadAsDefaults) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   const auto path = dir.Write("bgconv.ini",
                               "[cpOption]\nDefLan=one\nOverwrite=2\nBackupMould=-1\nChagerCharset=5\n"
@@ -139,7 +139,7 @@ TEST(Settings, UnusableValuesReadAsDefaults) {
 }
 
 TEST(Settings, SaveKeepsOtherKeysAndRewritesInPlace) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   const auto path = dir.Write("bgconv.ini",
                               "; comment\r\n[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\n"
@@ -156,7 +156,7 @@ TEST(Settings, SaveKeepsOtherKeysAndRewritesInPlace) {
 }
 
 TEST(Settings, AnEmptyEnginePathKeepsTheStoredOne) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   const auto path = dir.Write("bgconv.ini", "[cpOption]\nConvertEngine=0\n[cpEng]\nFilePath=/opt/ConCmd.exe\n");
   RunUntouched(path, context);  // built-in engine: the path was never loaded
@@ -169,7 +169,7 @@ TEST(Settings, AnEmptyEnginePathKeepsTheStoredOne) {
 }
 
 TEST(Settings, SaveAndLoadAgreeOnEveryValue) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   Settings settings = DefaultSettings(context);
   settings.fonts.debug_list = {"Mono", 7, {false, true, false, true}, FontPitch::kFixed, 0x00010203, 0};
@@ -189,7 +189,7 @@ TEST(Settings, SaveAndLoadAgreeOnEveryValue) {
 }
 
 TEST(Settings, FailuresNameTheFile) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto context = ContextIn(dir);
   fs::create_directory(dir.File("bgconv.ini"));
   EXPECT_THROW(LoadSettings(dir.File("bgconv.ini"), context), EFOpenError);
@@ -214,7 +214,7 @@ TEST(Settings, PreviewCharsetsFollowTheDirection) {
 }
 
 TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string writable = dir.path().string() + "/";
   // Nothing can be written below a regular file, whoever runs the test.
   const std::string unwritable = dir.Write("file", "") + "/bin/";
@@ -243,7 +243,7 @@ TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
 }
 
 TEST(Settings, AnEmptyEnginePathReadsAsTheDefault) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const auto path = dir.Write("bgconv.ini", "[cpOption]\r\nConvertEngine=1\r\n[cpEng]\r\nFilePath=\r\n");
   const SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
   EXPECT_EQ(LoadSettings(path, context).engine_path, dir.path().string() + "/ConCmd/ConCmd");

@@ -6,7 +6,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 class FileSizeLimit {
  public:
@@ -29,4 +29,4 @@ class FileSizeLimit {
   sighandler_t old_handler_;
 };
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

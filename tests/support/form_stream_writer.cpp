@@ -2,7 +2,7 @@
 
 #include <bit>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 FormStreamWriter& FormStreamWriter::Byte(std::uint8_t byte) {
   bytes_ += static_cast<char>(byte);
@@ -85,4 +85,4 @@ std::string BinaryFormFile(const FormStreamWriter& stream, std::string_view reso
   return ResourceHeader(resource_name, static_cast<std::uint32_t>(stream.Bytes().size())) + stream.Bytes();
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 class FormStreamWriter {
  public:
@@ -63,4 +63,4 @@ std::string ResourceHeader(std::string_view name, std::uint32_t data_size);
 // A whole binary form file: the header, then `stream`.
 std::string BinaryFormFile(const FormStreamWriter& stream, std::string_view resource_name = "TFORM1");
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

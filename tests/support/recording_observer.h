@@ -7,7 +7,7 @@
 
 #include "workspace/conversion_run.h"
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 using Events = std::vector<std::string>;
 
@@ -32,4 +32,4 @@ class RecordingObserver : public ConversionObserver {
   Events events;
 };
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

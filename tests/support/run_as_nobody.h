@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 inline constexpr uid_t kNobody = 65534;
 
@@ -38,4 +38,4 @@ std::optional<std::string> RunAsNobody(Body body) {
   return said;
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 std::string ProgramPath(const std::string& program) { return std::string(BGCONV_BIN_DIR) + "/" + program; }
 
@@ -69,4 +69,4 @@ ProgramResult RunProgramAt(const std::string& path, const std::vector<std::strin
   return result;
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 struct ProgramResult {
   int exit_code = -1;  // 128 + the signal when a signal ended it
@@ -28,4 +28,4 @@ ProgramResult RunProgramAt(const std::string& path, const std::vector<std::strin
 // The path of `program` in the build's program folder.
 std::string ProgramPath(const std::string& program);
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

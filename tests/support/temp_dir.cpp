@@ -7,7 +7,7 @@
 
 #include <stdlib.h>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "bgconv-test-XXXXXX").string();
@@ -35,4 +35,4 @@ std::string TempDir::Read(std::string_view name) const {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 class TempDir {
  public:
@@ -25,4 +25,4 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

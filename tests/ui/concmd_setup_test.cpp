@@ -23,7 +23,7 @@ constexpr char kBig5Readme[] = "\xBB\xA1\xA9\xFA ConCmd\r\n";
 constexpr char kGbReadme[] = "\xCB\xB5\xC3\xF7 ConCmd\r\n";
 
 struct Program {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
   std::string settings = dir.File("bgconv.ini");
 
@@ -36,7 +36,7 @@ struct Program {
   }
 };
 
-using testing::Widget;
+using test_support::Widget;
 
 QLineEdit& Edit(const QDialog& setup, const char* name) { return Widget<QLineEdit>(setup, name); }
 QCheckBox& Box(const QDialog& setup, const char* name) { return Widget<QCheckBox>(setup, name); }
@@ -50,7 +50,7 @@ class ConCmdSetupTest : public QObject {
  private slots:
   void WithoutConCmdSaysFileNotFoundAndStillSavesPathAndParameter() {
     Program program;
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.ExpectMessageBox();
     QString ignore_masks = "unset";
     answerer.Expect([&](QDialog& dialog) {
@@ -73,7 +73,7 @@ class ConCmdSetupTest : public QObject {
   void ShowsConCmdIniAndTheReadmesInTheirCodePages() {
     Program program;
     program.InstallConCmd("[Data]\r\nIgnore=*.exe\r\nFixHtmlCharset=0\r\nHtmlType=*.htm\r\n");
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
       QCOMPARE(dialog.windowTitle(), QString("ConCmd Setup"));
       QCOMPARE(Edit(dialog, "Edignore").text(), QString("*.exe"));
@@ -97,7 +97,7 @@ class ConCmdSetupTest : public QObject {
     Program program;
     program.InstallConCmd("[Data]\r\nFixHtmlCharset=1\r\n");
     const std::string elsewhere = program.dir.Write("other/ConCmd", "#!/bin/sh\n");
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
       QVERIFY(Box(dialog, "CheckBox2").isChecked());
       Box(dialog, "CheckBox2").setChecked(false);
@@ -124,7 +124,7 @@ class ConCmdSetupTest : public QObject {
   void NotVocabularyConvertSetsTheParameterEvenOnCancel() {
     Program program;
     program.InstallConCmd("");
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.Expect([&](QDialog& dialog) {
       QCOMPARE(Edit(dialog, "edPara").text(), QString());
       Click(dialog, "CheckBox1");
@@ -165,14 +165,14 @@ class ConCmdSetupTest : public QObject {
     Program program;
     program.InstallConCmd("");
     const std::string other = program.dir.Write("tools/concmd-1.5", "#!/bin/sh\n");
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     QString started_in;
     answerer.Expect([&](QDialog& dialog) {
       Edit(dialog, "edFilepath").setText("/nowhere/ConCmd");
       answerer.Expect([&](QDialog& picker_dialog) {
         auto& picker = dynamic_cast<QFileDialog&>(picker_dialog);
         started_in = picker.directory().absolutePath();
-        testing::ChooseFile(picker, PathToQt(other));
+        test_support::ChooseFile(picker, PathToQt(other));
       });
       Click(dialog, "BitBtn7");
       QCOMPARE(Edit(dialog, "edFilepath").text(), PathToQt(other));

@@ -15,10 +15,10 @@ class FileDialogsTest : public QObject {
 
  private slots:
   void ReturnsTheChosenFolderWithASeparator() {
-    testing::TempDir dir;
+    test_support::TempDir dir;
     std::filesystem::create_directories(dir.path() / "Work" / "Sub");
     const QString start = PathToQt(dir.File("Work"));
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     QString started_in;
     QString caption;
     answerer.Expect([&](QDialog& dialog) {
@@ -38,7 +38,7 @@ class FileDialogsTest : public QObject {
   }
 
   void TheRootKeepsItsOneSeparator() {
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.Expect([](QDialog& dialog) {
       auto& picker = dynamic_cast<QFileDialog&>(dialog);
       picker.setDirectory("/");
@@ -57,7 +57,7 @@ class FileDialogsTest : public QObject {
   }
 
   void CancelGivesFalseAndAnEmptyFolder() {
-    testing::ModalAnswerer answerer;
+    test_support::ModalAnswerer answerer;
     answerer.Expect([](QDialog& dialog) { dialog.reject(); });
     std::string folder = "/kept/";
     QVERIFY(!BrowseForFolder(nullptr, "x", "/tmp", folder));

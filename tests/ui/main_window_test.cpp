@@ -36,7 +36,7 @@ namespace bgconv {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Widget;
+using test_support::Widget;
 
 // 中文字體 in Big5; the GB2312 form of the same text is 中文字体.
 constexpr std::string_view kBig5Text = "\xA4\xA4\xA4\xE5\xA6\x72\xC5\xE9";
@@ -49,7 +49,7 @@ std::string Fixture(std::string_view name) {
 
 // A program folder with its settings file, and a Delphi project beside it.
 struct Program {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   WindowEnvironment environment{{dir.path().string() + "/", DesignFonts(), '/'}, dir.File("bgconv.ini")};
 
   std::string Exe(std::string_view name) const { return dir.File(name); }
@@ -116,7 +116,7 @@ int RowOf(const TConvertFrm& window, const QString& caption) {
 class MainWindowTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<testing::ModalAnswerer> answerer_;
+  std::unique_ptr<test_support::ModalAnswerer> answerer_;
 
   std::unique_ptr<TConvertFrm> Open(const Program& program) {
     auto window = std::make_unique<TConvertFrm>(program.environment);
@@ -125,7 +125,7 @@ class MainWindowTest : public QObject {
   }
 
  private slots:
-  void init() { answerer_ = std::make_unique<testing::ModalAnswerer>(); }
+  void init() { answerer_ = std::make_unique<test_support::ModalAnswerer>(); }
 
   void cleanup() {
     QVERIFY2(answerer_->Unexpected().isEmpty(), qPrintable(answerer_->Unexpected().join("; ")));
@@ -211,7 +211,7 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     answerer_->Expect([&](QDialog& dialog) {
       QCOMPARE(dialog.objectName(), QString("FileOpen1Dialog"));
-      testing::ChooseFile(dialog, PathToQt(project));
+      test_support::ChooseFile(dialog, PathToQt(project));
     });
     Action(*window, "FileOpen1").trigger();
     QCOMPARE(Column(*window, FileRowModel::kFile),
@@ -227,7 +227,7 @@ class MainWindowTest : public QObject {
 
     // Without "Add Config Files" the list is read anew, without .dof and
     // .cfg, and rows added with Add are gone.
-    answerer_->Expect([&](QDialog& dialog) { testing::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
+    answerer_->Expect([&](QDialog& dialog) { test_support::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
     Click(*window, "BitBtn3");
     QCOMPARE(FileList(*window).model()->rowCount(), 9);
     Click(*window, "CbAddConf");
@@ -271,7 +271,7 @@ class MainWindowTest : public QObject {
     auto window = Open(program);
     answerer_->Expect([&](QDialog& dialog) {
       QCOMPARE(dialog.objectName(), QString("OpenDialog"));
-      testing::ChooseFile(dialog, PathToQt(project));
+      test_support::ChooseFile(dialog, PathToQt(project));
     });
     answerer_->ExpectMessageBox(QMessageBox::No);
     Click(*window, "BitBtn3");
@@ -362,7 +362,7 @@ class MainWindowTest : public QObject {
       auto window = Open(program);
       Radio(*window, "rgCodeType").Button(0)->click();
     }
-    const auto shown = testing::RunProgramAt(program.Exe("bgconv"), {"settings"});
+    const auto shown = test_support::RunProgramAt(program.Exe("bgconv"), {"settings"});
     QVERIFY2(shown.out.find("\ncpOption.DefLan=0\n") != std::string::npos, shown.out.c_str());
   }
 

@@ -9,7 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 ModalAnswerer::ModalAnswerer() {
   timer_.setInterval(10);
@@ -78,4 +78,4 @@ QString DescribeMessageBox(const QDialog& dialog) {
   return QString("%1 \"%2\"").arg(dialog.metaObject()->className(), dialog.windowTitle());
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

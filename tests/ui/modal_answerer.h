@@ -13,7 +13,7 @@
 
 class QDialog;
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 class ModalAnswerer : public QObject {
   Q_OBJECT
@@ -53,4 +53,4 @@ void ChooseFile(QDialog& file_dialog, const QString& path);
 // The text, title and icon of the message box, for the record.
 QString DescribeMessageBox(const QDialog& dialog);
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

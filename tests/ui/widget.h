@@ -6,7 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace bgconv::testing {
+namespace bgconv::test_support {
 
 // The one object of type T named `name` below `root`.  A missing control,
 // one of another type or a name used twice ends the test program with a
@@ -21,4 +21,4 @@ T& Widget(const QObject& root, const char* name) {
   return *found.front();
 }
 
-}  // namespace bgconv::testing
+}  // namespace bgconv::test_support

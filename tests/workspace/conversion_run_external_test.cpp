@@ -68,8 +68,8 @@ class ExternalRunTest : public ::testing::Test {
     return names;
   }
 
-  testing::TempDir dir_;
-  testing::RecordingObserver observer_;
+  test_support::TempDir dir_;
+  test_support::RecordingObserver observer_;
 };
 
 TEST_F(ExternalRunTest, ConvertsSameNamedFilesApartAndRewritesFormCharsets) {
@@ -112,7 +112,7 @@ TEST_F(ExternalRunTest, NoFileIsLostWhenTheConverterFails) {
   std::vector<std::string> originals;
   for (const auto& name : names) originals.push_back(Read(name));
   for (const auto& c : cases) {
-    testing::RecordingObserver observer;
+    test_support::RecordingObserver observer;
     const auto summary = ConvertAll(Inputs(names, FakeConverter(c.script)), observer);
     EXPECT_EQ(summary.converted, 0u) << c.what;
     EXPECT_EQ(summary.not_converted_paths.size(), names.size()) << c.what;

@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testing::Events;
-using testing::RecordingObserver;
+using test_support::Events;
+using test_support::RecordingObserver;
 
 // 國們 in Big5 and in GB2312.
 const std::string kBig5 = "\xB0\xEA\xAD\xCC";
@@ -44,7 +44,7 @@ class RunTest : public ::testing::Test {
   }
   std::string Read(const std::string& name) { return dir_.Read(name); }
 
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
   RecordingObserver observer_;
 };
 
@@ -227,7 +227,7 @@ TEST_F(RunTest, AFullDiskLeavesTheFileAndNamesTheReason) {
   const std::string big = std::string(100000, 'x') + kBig5;
   auto inputs = Inputs({Row("small.pas", kBig5), Row("big.pas", big), Row("after.pas", kBig5)});
   {
-    testing::FileSizeLimit limit(50000);
+    test_support::FileSizeLimit limit(50000);
     try {
       ConvertAll(inputs, observer_);
       FAIL() << "the write past the limit must stop the run";

@@ -137,7 +137,7 @@ class ScannerTest : public ::testing::Test {
   }
 
   fs::path saved_;
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
   std::string root_;
 };
 

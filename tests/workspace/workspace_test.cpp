@@ -41,7 +41,7 @@ class WorkspaceTest : public ::testing::Test {
   }
 
   fs::path saved_;
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
   std::string root_;
 };
 
@@ -178,14 +178,14 @@ TEST_F(WorkspaceTest, AbsoluteNamesStayInsideTheProjectFolder) {
 
   ConversionInputs inputs;
   inputs.rows = workspace.Rows();
-  testing::RecordingObserver observer;
+  test_support::RecordingObserver observer;
   const ConversionSummary summary = ConvertAll(inputs, observer);
   EXPECT_EQ(summary.missing_paths, (Paths{root_ + "Proj/" + outside, root_ + "Proj/" + outside}));
   EXPECT_EQ(dir_.Read("Outside/Secret.pas"), "unit Secret;\n{ \xB0\xEA }\n");
 }
 
 TEST(FileRows, SizesAndIcons) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   EXPECT_EQ(FileSizeOf(dir.Write("a.pas", std::string(1234, 'a'))), 1234);
   EXPECT_EQ(FileSizeOf(dir.File("missing.pas")), 0);
   EXPECT_EQ(FileSizeOf(dir.path().string()), 0);

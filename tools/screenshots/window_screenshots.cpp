@@ -25,7 +25,7 @@
 
 namespace {
 
-using bgconv::testing::Widget;
+using bgconv::test_support::Widget;
 
 void Click(const QObject& window, const char* button) { Widget<QAbstractButton>(window, button).click(); }
 
