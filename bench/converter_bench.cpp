@@ -165,7 +165,8 @@ class RatioReporter : public bgconv::bench::MedianReporter {
     for (const char* name : {"Big5ToGb/chinese", "GbToBig5/chinese", "Big5ToGb/delphi", "GbToBig5/delphi"}) {
       const double ours = medians_["bgconv/" + std::string(name)];
       const double theirs = medians_["iconv/" + std::string(name)];
-      if (ours > 0 && theirs > 0) std::printf("%-28s %12.1f %12.1f %7.1fx\n", name, ours / 1e6, theirs / 1e6, ours / theirs);
+      if (ours > 0 && theirs > 0)
+        std::printf("%-28s %12.1f %12.1f %7.1fx\n", name, ours / 1e6, theirs / 1e6, ours / theirs);
     }
   }
 };
@@ -182,9 +183,13 @@ void Register() {
                         {"GbToBig5/delphi", true, false}};
   for (const auto& c : cases) {
     benchmark::RegisterBenchmark(("bgconv/" + std::string(c.name)).c_str(), Bgconv, c.gb_source, c.chinese)
-        ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
     benchmark::RegisterBenchmark(("iconv/" + std::string(c.name)).c_str(), GlibcIconv, c.gb_source, c.chinese)
-        ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
   }
 }
 

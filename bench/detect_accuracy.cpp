@@ -301,7 +301,9 @@ void PrintConfidence(const std::vector<std::pair<std::string, Row>>& rows) {
         right += result.text_class == expected ? 1 : 0;
       }
     }
-    const auto percent = [](auto part, auto whole) { return 100.0 * static_cast<double>(part) / static_cast<double>(whole); };
+    const auto percent = [](auto part, auto whole) {
+      return 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+    };
     std::printf("| %s | %.2f | %.3f |\n", label.c_str(), percent(sure, total), sure ? percent(right, sure) : 100.0);
   }
 }

@@ -130,11 +130,14 @@ bool IsGb2312(std::string_view text) {
 
 std::string MakeUnit(const SnippetSource& next, std::size_t hanzi, int number) {
   const std::string n = std::to_string(number);
-  std::string unit = "unit Unit" + n + ";\r\n\r\ninterface\r\n\r\nuses\r\n"
+  std::string unit = "unit Unit" + n +
+                     ";\r\n\r\ninterface\r\n\r\nuses\r\n"
                      "  Windows, Messages, SysUtils, Classes, Graphics, Controls, Forms, Dialogs, StdCtrls;\r\n\r\n"
-                     "type\r\n  TForm" + n + " = class(TForm)\r\n    Label1: TLabel;\r\n    Button1: TButton;\r\n"
-                     "    procedure Button1Click(Sender: TObject);\r\n  end;\r\n\r\nvar\r\n  Form" + n + ": TForm" + n +
-                     ";\r\n\r\nimplementation\r\n\r\n{$R *.dfm}\r\n";
+                     "type\r\n  TForm" +
+                     n +
+                     " = class(TForm)\r\n    Label1: TLabel;\r\n    Button1: TButton;\r\n"
+                     "    procedure Button1Click(Sender: TObject);\r\n  end;\r\n\r\nvar\r\n  Form" +
+                     n + ": TForm" + n + ";\r\n\r\nimplementation\r\n\r\n{$R *.dfm}\r\n";
   std::size_t placed = 0;
   for (int slot = 0; placed < hanzi; ++slot) {
     if (slot % 4 == 0) {

@@ -14,8 +14,8 @@
 
 #include "form/decode_form_file.h"
 #include "form/wide_string_fold.h"
-#include "support/form_stream_writer.h"
 #include "median_reporter.h"
+#include "support/form_stream_writer.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ class SummaryReporter : public bgconv::bench::MedianReporter {
     std::printf("\n%-32s %10s %14s\n", "case (~20 MB binary form)", "MB/s", "input MB");
     for (const auto& [name, bytes_per_second] : medians_) {
       const bool binary = name.find("binary") != std::string::npos;
-      std::printf("%-32s %10.1f %14.1f\n", name.c_str(), bytes_per_second / 1e6, static_cast<double>(Form(binary).size()) / 1e6);
+      std::printf("%-32s %10.1f %14.1f\n", name.c_str(), bytes_per_second / 1e6,
+                  static_cast<double>(Form(binary).size()) / 1e6);
     }
   }
 };

@@ -89,7 +89,8 @@ class Big5Source {
 
 std::string Unit(Big5Source& big5, int index, std::size_t target) {
   const std::string name = "Unit" + std::to_string(index);
-  std::string text = "unit " + name + ";\r\n\r\n{ " + big5.Characters(20) + " }\r\n\r\ninterface\r\n\r\nuses\r\n"
+  std::string text = "unit " + name + ";\r\n\r\n{ " + big5.Characters(20) +
+                     " }\r\n\r\ninterface\r\n\r\nuses\r\n"
                      "  Windows, Messages, SysUtils, Classes, Controls, Forms, StdCtrls;\r\n\r\nimplementation\r\n\r\n";
   int procedure = 0;
   while (text.size() < target) {
@@ -186,7 +187,8 @@ int main(int argc, char** argv) {
   const fs::path root = pattern;
   const fs::path source = root / "source";
   const std::uintmax_t bytes = MakeProject(source, units);
-  std::printf("project: %d units and %d forms, %.1f MB, in %s\n", units, units, static_cast<double>(bytes) / 1e6, root.c_str());
+  std::printf("project: %d units and %d forms, %.1f MB, in %s\n", units, units, static_cast<double>(bytes) / 1e6,
+              root.c_str());
   if (make_only) return 0;
   if (runs < 1) runs = 1;
 
@@ -225,8 +227,8 @@ int main(int argc, char** argv) {
   const double copy = Median(copy_times);
   const double ours = Median(bgconv_times);
   const double loop = Median(iconv_times);
-  std::printf("\nmedian of %d runs:  cp -r %.2f s   bgconv convert %.2f s (%.0f MB/s)   iconv loop %.2f s\n", runs, copy,
-              ours, static_cast<double>(bytes) / 1e6 / ours, loop);
+  std::printf("\nmedian of %d runs:  cp -r %.2f s   bgconv convert %.2f s (%.0f MB/s)   iconv loop %.2f s\n", runs,
+              copy, ours, static_cast<double>(bytes) / 1e6 / ours, loop);
   std::printf("bgconv / cp -r     %.2fx   (bar: at most 2.5x)\n", ours / copy);
   std::printf("iconv loop / bgconv %.1fx   (bar: at least 10x)\n", loop / ours);
   std::printf("bgconv peak memory %.1f MB (maximum resident set)\n", static_cast<double>(peak_kib) / 1024.0);

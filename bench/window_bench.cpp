@@ -32,8 +32,8 @@ namespace fs = std::filesystem;
 // Delphi source with Big5 comments and strings, about a third of the bytes
 // in double-byte characters.
 std::string Big5Source(std::size_t bytes, std::mt19937& random) {
-  static const char* const kWords[] = {"\xA4\xA4\xA4\xE5", "\xC5\xE9", "\xC2\xE0\xB4\xAB", "\xB5\xF8\xB5\xA1",
-                                       "\xC0\xC9\xAE\xD7", "\xB0\xF5\xA6\xE6"};
+  static const char* const kWords[] = {"\xA4\xA4\xA4\xE5", "\xC5\xE9",         "\xC2\xE0\xB4\xAB",
+                                       "\xB5\xF8\xB5\xA1", "\xC0\xC9\xAE\xD7", "\xB0\xF5\xA6\xE6"};
   std::string text = "unit Big;\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\n";
   std::uniform_int_distribution<int> word(0, 5);
   while (text.size() < bytes) {

@@ -64,8 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto set = big5 ? bgconv::CodeSet::kBig5 : bgconv::CodeSet::kGb2312;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  const std::string_view source = direction == bgconv::Direction::kBigToGb ? bgconv::kBig5CharsetName : bgconv::kGbCharsetName;
-  const std::string_view target = direction == bgconv::Direction::kBigToGb ? bgconv::kGbCharsetName : bgconv::kBig5CharsetName;
+  const std::string_view source =
+      direction == bgconv::Direction::kBigToGb ? bgconv::kBig5CharsetName : bgconv::kGbCharsetName;
+  const std::string_view target =
+      direction == bgconv::Direction::kBigToGb ? bgconv::kGbCharsetName : bgconv::kBig5CharsetName;
   int sources = 0;
   int defaults = 0;
   std::string expected = Replace(text, big5, source, target, sources);
@@ -74,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string result = bgconv::FixCharsetNames(text, set, direction, change_default);
   Check(result == expected);
   const auto grown = [&](std::string_view from, int count) {
-    return static_cast<long long>(count) * (static_cast<long long>(target.size()) - static_cast<long long>(from.size()));
+    return static_cast<long long>(count) *
+           (static_cast<long long>(target.size()) - static_cast<long long>(from.size()));
   };
   Check(static_cast<long long>(result.size()) ==
         static_cast<long long>(text.size()) + grown(source, sources) + grown(bgconv::kDefaultCharsetName, defaults));

@@ -24,8 +24,9 @@ void Check(bool condition) {
 // where the system offers it, since every run writes the file twice.
 const std::string& IniPath() {
   static const std::string path = [] {
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
     std::string folder = (base / "ini_file_fuzzer.XXXXXX").string();
     Check(mkdtemp(folder.data()) != nullptr);
     static const std::string remove = folder;

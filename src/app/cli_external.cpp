@@ -117,8 +117,8 @@ int RunExternalPass(Arguments& args, Io io) {
       io.err << "bgconv: " << inputs.rows[i].path << " left as it was: the work folder has no "
              << inputs.rows[i].work_name << "\n";
     } else if (result.rows[i] != CopyBack::kCopied && result.rows[i] != CopyBack::kFailed) {
-      io.err << "bgconv: " << inputs.rows[i].path << " left as it was: "
-             << WhyNotCopiedBack(result.rows[i], result.exit_code) << "\n";
+      io.err << "bgconv: " << inputs.rows[i].path
+             << " left as it was: " << WhyNotCopiedBack(result.rows[i], result.exit_code) << "\n";
     }
     if (result.rows[i] != CopyBack::kCopied) status = kExitFailure;
   }

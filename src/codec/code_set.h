@@ -26,9 +26,7 @@ inline constexpr auto kTrailBytes = [] {
   return table;
 }();
 
-constexpr bool IsTrailByte(CodeSet set, unsigned char byte) {
-  return kTrailBytes[static_cast<std::size_t>(set)][byte];
-}
+constexpr bool IsTrailByte(CodeSet set, unsigned char byte) { return kTrailBytes[static_cast<std::size_t>(set)][byte]; }
 
 // 2 when text[pos] is a lead byte followed by a trail byte of `set`, else 1.
 constexpr std::size_t PairLengthAt(CodeSet set, std::string_view text, std::size_t pos) {

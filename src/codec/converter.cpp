@@ -62,7 +62,8 @@ template <CodeSet kSource>
 void ConvertPairBlocksPortable(const unsigned char*& in, const unsigned char* end, char*& out, const Table& table) {
   while (end - in >= 8 && (StartsPair<kSource>(in) & StartsPair<kSource>(in + 2) & StartsPair<kSource>(in + 4) &
                            StartsPair<kSource>(in + 6))) {
-    for (int pair = 0; pair < 4; ++pair) std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
+    for (std::size_t pair = 0; pair < 4; ++pair)
+      std::memcpy(out + 2 * pair, table.EntryOf(in[2 * pair], in[2 * pair + 1]), 2);
     in += 8;
     out += 8;
   }
@@ -91,8 +92,8 @@ void ConvertPairBlocksSse2(const unsigned char*& in, const unsigned char* end, c
     // Trail bytes: 0xA1-0xFE, that is a lead byte other than 0xFF; Big5 adds 0x40-0x7E.
     __m128i trail = _mm_andnot_si128(_mm_cmpeq_epi8(block, all_ones), lead);
     if constexpr (kSource == CodeSet::kBig5) {
-      trail = _mm_or_si128(trail, _mm_and_si128(_mm_cmpgt_epi8(block, below_low_trails),
-                                                _mm_cmplt_epi8(block, above_low_trails)));
+      trail = _mm_or_si128(
+          trail, _mm_and_si128(_mm_cmpgt_epi8(block, below_low_trails), _mm_cmplt_epi8(block, above_low_trails)));
     }
     // Each 16-bit lane holds lead byte and trail byte; swapped, it is the code.
     const __m128i code = _mm_or_si128(_mm_slli_epi16(block, 8), _mm_srli_epi16(block, 8));
@@ -104,7 +105,7 @@ void ConvertPairBlocksSse2(const unsigned char*& in, const unsigned char* end, c
     return ((_mm_movemask_epi8(lead) & 0x5555) | (_mm_movemask_epi8(trail) & 0xAAAA)) & _mm_movemask_epi8(in_table);
   };
   const auto put = [&](int pair, int lane) {
-    std::memcpy(out + 2 * pair, table.entries + 2 * static_cast<unsigned>(lane), 2);
+    std::memcpy(out + 2 * static_cast<std::size_t>(pair), table.entries + 2 * static_cast<std::size_t>(lane), 2);
   };
   const unsigned char* const start = in;
   __m128i index;

@@ -22,7 +22,6 @@ constexpr std::int64_t kUtf8Change = Nats(4);
 constexpr std::int64_t kCodePageChange = Nats(12);
 constexpr std::int64_t kMixedText = Nats(6);
 
-
 // The states a line can be in, within a code-page text.  A UTF-8 line keeps
 // the code page of the lines around it, so that leaving Big5 for GBK costs
 // the same whether UTF-8 lines lie between them or not.
@@ -192,8 +191,8 @@ struct Census {
 
 Census TakeCensus(std::string_view bytes) {
   // Tab, line ends, form feed, the DOS end-of-file mark and escape are text.
-  constexpr std::uint32_t kTextControls = 1u << '\t' | 1u << '\n' | 1u << '\v' | 1u << '\f' | 1u << '\r' |
-                                          1u << 0x1A | 1u << 0x1B;
+  constexpr std::uint32_t kTextControls =
+      1u << '\t' | 1u << '\n' | 1u << '\v' | 1u << '\f' | 1u << '\r' | 1u << 0x1A | 1u << 0x1B;
   Census census;
   if (bytes.find('\0') != std::string_view::npos) {
     for (std::size_t i = 0; i < bytes.size(); ++i)
@@ -225,8 +224,7 @@ Classification ClassifyNulBytes(std::string_view bytes, const Census& census) {
   const std::size_t fewer = std::min(census.nul_at_even, census.nul_at_odd);
   if (units == 0 || more * 4 < units || fewer * 8 > more) return {TextClass::kBinary, 1.0, 0};
   const double share = static_cast<double>(more - fewer) / static_cast<double>(units);
-  return {TextClass::kUtf16, std::min(1.0, 0.5 + share / 2),
-          Utf16Hanzi(bytes, census.nul_at_odd > census.nul_at_even)};
+  return {TextClass::kUtf16, std::min(1.0, 0.5 + share / 2), Utf16Hanzi(bytes, census.nul_at_odd > census.nul_at_even)};
 }
 
 }  // namespace

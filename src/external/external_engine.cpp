@@ -32,7 +32,6 @@ class LogRows final : public CaptureRows {
   ExternalPassReporter& reporter_;
 };
 
-
 bool IsFormName(std::string_view name) {
   return name.size() >= 4 && SameTextIgnoringCase(name.substr(name.size() - 4), ".dfm");
 }
@@ -65,7 +64,8 @@ HandedOver Before(const std::string& work_path, std::string_view work_name) {
 
 class CopyBackPass {
  public:
-  CopyBackPass(const ExternalPassInputs& inputs, ExternalPassReporter& reporter) : inputs_(inputs), reporter_(reporter) {
+  CopyBackPass(const ExternalPassInputs& inputs, ExternalPassReporter& reporter)
+      : inputs_(inputs), reporter_(reporter) {
     for (const auto& row : inputs.rows) {
       if (const auto file = FileIdOf(row.path)) row_files_.insert(*file);
       before_.push_back(Before(inputs.work_folder + row.work_name, row.work_name));
@@ -107,16 +107,14 @@ void LockFolders(const ExternalPassInputs& inputs, FolderLocks& locks) {
   if (!locks.TryLock(inputs.work_folder))
     throw Exception("Another conversion with the work folder " + inputs.work_folder + " is running");
   for (const auto& row : inputs.rows) {
-    if (!locks.TryLock(FolderOf(row.path)))
-      throw Exception("Another conversion of " + row.path + " is running");
+    if (!locks.TryLock(FolderOf(row.path))) throw Exception("Another conversion of " + row.path + " is running");
   }
 }
 
 }  // namespace
 
-ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction,
-                                  std::string engine_parameter, std::string work_folder,
-                                  std::vector<ExternalPassRow> rows) {
+ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction, std::string engine_parameter,
+                                  std::string work_folder, std::vector<ExternalPassRow> rows) {
   ExternalPassInputs inputs;
   inputs.program = ConCmdProgramPath(program_folder.empty() ? ExecutableFolder() : program_folder);
   inputs.direction = direction;
@@ -183,8 +181,8 @@ ExternalPassResult RunExternalEngine(const ExternalPassInputs& inputs, ExternalP
 
   LogRows log(reporter);
   try {
-    result.exit_code =
-        RunAndCapture(result.command_line, log, [&](CaptureRows&) { reporter.Repaint(); }, inputs.timeout);
+    result.exit_code = RunAndCapture(
+        result.command_line, log, [&](CaptureRows&) { reporter.Repaint(); }, inputs.timeout);
   } catch (const EOSError& error) {
     // The system's text alone does not say which program is missing.
     throw EOSError(inputs.program + ": " + error.what(), error.ErrorCode());

@@ -41,7 +41,7 @@ struct ExternalPassRow {
 };
 
 struct ExternalPassInputs {
-  std::string program;           // the converter, usually ConCmdProgramPath(ExecutableFolder())
+  std::string program;  // the converter, usually ConCmdProgramPath(ExecutableFolder())
   Direction direction = Direction::kBigToGb;
   std::string engine_parameter;  // e.g. "/f:d"; empty for none
   std::string work_folder;       // ends in a separator; the mask is this followed by "*.*"
@@ -60,9 +60,8 @@ struct ExternalPassInputs {
 // The pass of the converter beside the program in `program_folder` (the
 // running program's own when empty) over `work_folder`, for `rows`.  The
 // run, bgconv external-pass and the window's "&Help" all start here.
-ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction,
-                                  std::string engine_parameter, std::string work_folder,
-                                  std::vector<ExternalPassRow> rows);
+ExternalPassInputs MakePassInputs(const std::string& program_folder, Direction direction, std::string engine_parameter,
+                                  std::string work_folder, std::vector<ExternalPassRow> rows);
 
 // Rows for files named by their paths, each travelling under its file name.
 std::vector<ExternalPassRow> RowsByFileName(const std::vector<std::string>& paths);
@@ -85,11 +84,11 @@ class ExternalPassReporter {
 };
 
 enum class CopyBack {
-  kCopied,   // the work copy replaced the file at the row's path and is deleted
-  kMissing,  // the work folder has no file of the row's work name; the path is untouched
-  kFailed,   // reading the work copy or writing the path failed; both are as they were
-  kRejected, // `accept` refused the work copy; both are as they were
-  kEmptied,  // the converter emptied a work copy that had bytes; both are as they were
+  kCopied,      // the work copy replaced the file at the row's path and is deleted
+  kMissing,     // the work folder has no file of the row's work name; the path is untouched
+  kFailed,      // reading the work copy or writing the path failed; both are as they were
+  kRejected,    // `accept` refused the work copy; both are as they were
+  kEmptied,     // the converter emptied a work copy that had bytes; both are as they were
   kFormBroken,  // a form's work copy no longer starts with its head line; both are as they were
 };
 
@@ -112,12 +111,10 @@ struct ExternalPassResult {
 //      selects that row;
 //   4. copies back every row, first to last, whatever the exit code: the work
 //      copy (never read through a symbolic link) is logged as "Copy back
-//      <work path> -> <path>" and replaces the file at the row's path (atomically: the path holds either its old content or the
-//      complete new one) and is then deleted.  A copy the converter emptied,
-//      or a form whose text lost its head line, stays out.  A failure of one
-//      row is shown through ShowMessage, the work copy is kept, and the next
-//      row follows.  A work copy that is missing leaves the path untouched
-//      and is reported only in the result;
+//      <work path> -> <path>" and replaces the file at the row's path (atomically: the path holds either its old
+//      content or the complete new one) and is then deleted.  A copy the converter emptied, or a form whose text lost
+//      its head line, stays out.  A failure of one row is shown through ShowMessage, the work copy is kept, and the
+//      next row follows.  A work copy that is missing leaves the path untouched and is reported only in the result;
 //   5. empties the work folder when this program made it (its marker).
 // A file that is a row's own file is never deleted.  Fails with EOSError
 // when the converter cannot be started (its message starts with the program

@@ -11,7 +11,7 @@ namespace bgconv {
 
 // value = 0.d1 d2 d3 ... x 10^point, d1 != 0.
 struct DecimalDigits {
-  std::string digits;       // at least `wanted` digits when the value has that many
+  std::string digits;  // at least `wanted` digits when the value has that many
   int point = 0;
   bool nonzero_tail = false;  // digits beyond `digits` that are not all zero
 };

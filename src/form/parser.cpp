@@ -119,7 +119,9 @@ void TParser::ScanNumber() {
   ++position_;
   SkipWhile(IsDigit);
   token_ = kIntegerToken;
-  auto in_float = [](unsigned char c) { return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'; };
+  auto in_float = [](unsigned char c) {
+    return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+  };
   if (in_float(At(position_))) {
     SkipWhile(in_float);
     token_ = kFloatToken;

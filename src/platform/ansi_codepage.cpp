@@ -92,9 +92,7 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-int SourceCodePage(Direction direction) {
-  return direction == Direction::kGbToBig ? kCodePageGb2312 : kCodePageBig5;
-}
+int SourceCodePage(Direction direction) { return direction == Direction::kGbToBig ? kCodePageGb2312 : kCodePageBig5; }
 
 void AnsiCodePage::CloseConverter::operator()(UConverter* converter) const { ucnv_close(converter); }
 
@@ -123,8 +121,8 @@ std::u16string AnsiCodePage::ToWide(std::string_view bytes) const {
   std::u16string text(bytes.size(), u'\0');
   UErrorCode error = U_ZERO_ERROR;
   ucnv_resetToUnicode(converter_.get());
-  const int32_t length = ucnv_toUChars(converter_.get(), text.data(), static_cast<int32_t>(text.size()),
-                                       bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+  const int32_t length = ucnv_toUChars(converter_.get(), text.data(), static_cast<int32_t>(text.size()), bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &error);
   if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
   text.resize(static_cast<std::size_t>(length));
   return text;

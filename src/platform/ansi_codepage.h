@@ -62,8 +62,8 @@ class AnsiCodePage {
   int Number() const { return number_; }
   static bool IsLeadByte(unsigned char byte) { return bgconv::IsLeadByte(byte); }
 
-  std::u16string ToWide(std::string_view bytes) const;    // MultiByteToWideChar
-  std::string FromWide(std::u16string_view text) const;   // WideCharToMultiByte
+  std::u16string ToWide(std::string_view bytes) const;   // MultiByteToWideChar
+  std::string FromWide(std::u16string_view text) const;  // WideCharToMultiByte
 
  private:
   struct CloseConverter {

@@ -70,7 +70,9 @@ std::string ReadOpenFile(int flags, bool regular_only, const std::string& path, 
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path, ReadSharing sharing) { return ReadOpenFile(0, false, path, sharing); }
+std::string ReadWholeFile(const std::string& path, ReadSharing sharing) {
+  return ReadOpenFile(0, false, path, sharing);
+}
 
 std::string ReadRegularFileNoFollow(const std::string& path) {
   return ReadOpenFile(O_NOFOLLOW | O_NONBLOCK, true, path, ReadSharing::kDenyWriters);

@@ -7,8 +7,8 @@
 namespace bgconv {
 
 std::string FailureText(const std::exception& error) {
-  const bool out_of_memory =
-      dynamic_cast<const std::bad_alloc*>(&error) != nullptr || dynamic_cast<const std::length_error*>(&error) != nullptr;
+  const bool out_of_memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr ||
+                             dynamic_cast<const std::length_error*>(&error) != nullptr;
   return out_of_memory ? "not enough memory" : error.what();
 }
 
@@ -37,7 +37,6 @@ EResNotFound::EResNotFound(const std::string& name) : Exception("Resource " + na
 
 EConvertError::EConvertError(const std::string& text, const std::string& what)
     : Exception("'" + text + "' is not a valid " + what) {}
-EFormFileError::EFormFileError(const std::string& path, const std::string& reason)
-    : Exception(path + ": " + reason) {}
+EFormFileError::EFormFileError(const std::string& path, const std::string& reason) : Exception(path + ": " + reason) {}
 
 }  // namespace bgconv

@@ -74,8 +74,7 @@ class EFormFileError : public Exception {
 // 0 when the failure has none.
 class EOSError : public Exception {
  public:
-  explicit EOSError(const std::string& message, int error_code = 0)
-      : Exception(message), error_code_(error_code) {}
+  explicit EOSError(const std::string& message, int error_code = 0) : Exception(message), error_code_(error_code) {}
   int ErrorCode() const { return error_code_; }
 
  private:

@@ -57,7 +57,8 @@ int ReadAttribute(const std::string& path, const std::string& name, std::string&
 }  // namespace
 
 int CopyExtendedAttributes(const std::string& source, int target_fd) {
-  const auto source_names = Names([&](char* list, std::size_t size) { return ::listxattr(source.c_str(), list, size); });
+  const auto source_names =
+      Names([&](char* list, std::size_t size) { return ::listxattr(source.c_str(), list, size); });
   const auto target_names = Names([&](char* list, std::size_t size) { return ::flistxattr(target_fd, list, size); });
   for (const auto& name : target_names) {
     if (std::find(source_names.begin(), source_names.end(), name) != source_names.end()) continue;

@@ -48,8 +48,8 @@ CopyResult CopyFileNoReplace(const std::string& source, const std::string& targe
   TemporaryFile temporary = CreateTemporaryBeside(target);
   const int fd = temporary.file.get();
   int reason = 0;
-  bool ok = ::fchmod(fd, source_info.st_mode & 07777) == 0 && WriteAll(fd, bytes) &&
-            (!options.durable || ::fsync(fd) == 0);
+  bool ok =
+      ::fchmod(fd, source_info.st_mode & 07777) == 0 && WriteAll(fd, bytes) && (!options.durable || ::fsync(fd) == 0);
   if (!ok) reason = errno;
   if (!temporary.file.Close() && ok) {
     ok = false;

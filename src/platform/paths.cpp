@@ -98,10 +98,10 @@ std::string ExecutablePath() {
   for (;;) {
     const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (length < 0) throw EOSError(std::string("Cannot find the program's own path: ") + std::strerror(errno));
-    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(length));
+    if (static_cast<std::size_t>(length) < buffer.size())
+      return std::string(buffer.data(), static_cast<std::size_t>(length));
     buffer.resize(buffer.size() * 2);
   }
 }
-
 
 }  // namespace bgconv

@@ -10,9 +10,7 @@ namespace {
 
 // The file's bytes, or nothing when it does not exist; a file that exists
 // but cannot be read fails with EFOpenError.
-std::string ReadIfPresent(const std::string& path) {
-  return PathExists(path) ? ReadWholeFile(path) : std::string();
-}
+std::string ReadIfPresent(const std::string& path) { return PathExists(path) ? ReadWholeFile(path) : std::string(); }
 
 }  // namespace
 

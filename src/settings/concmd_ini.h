@@ -44,9 +44,9 @@ ConCmdReadmes LoadConCmdReadmes(const std::string& ini_path);
 
 // The cpEng keys as the setup dialog shows and stores them.
 struct EngineSetup {
-  std::string engine_path;       // FilePath
-  std::string parameter;         // Parameter
-  bool not_vocabulary = false;   // NotVocabulary: "Not Vocabulary Convert"
+  std::string engine_path;      // FilePath
+  std::string parameter;        // Parameter
+  bool not_vocabulary = false;  // NotVocabulary: "Not Vocabulary Convert"
   bool operator==(const EngineSetup&) const = default;
 };
 

@@ -102,11 +102,20 @@ FontStyle LettersToStyle(std::string_view letters) {
   for (std::size_t pos = 0; pos < letters.size(); pos += CharLengthAt(letters, pos)) {
     if (CharLengthAt(letters, pos) != 1) continue;
     switch (AnsiUpper(static_cast<unsigned char>(letters[pos]))) {
-      case 'B': style.bold = true; break;
-      case 'I': style.italic = true; break;
-      case 'U': style.underline = true; break;
-      case 'S': style.strike_out = true; break;
-      default: break;
+      case 'B':
+        style.bold = true;
+        break;
+      case 'I':
+        style.italic = true;
+        break;
+      case 'U':
+        style.underline = true;
+        break;
+      case 'S':
+        style.strike_out = true;
+        break;
+      default:
+        break;
     }
   }
   return style;

@@ -5,8 +5,8 @@
 #include "platform/ansi_codepage.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
-#include "platform/paths.h"
 #include "platform/line_list.h"
+#include "platform/paths.h"
 
 namespace bgconv {
 namespace {
@@ -119,8 +119,7 @@ std::string TMemIniFile::ReadText(std::string_view section, std::string_view key
   return line->text.substr(line->equals + 1);
 }
 
-std::int32_t TMemIniFile::ReadNumber(std::string_view section, std::string_view key,
-                                     std::int32_t default_value) const {
+std::int32_t TMemIniFile::ReadNumber(std::string_view section, std::string_view key, std::int32_t default_value) const {
   // "0x" needs no rewriting into "$": ParseInteger takes both.
   return ParseInteger(ReadText(section, key, {})).value_or(default_value);
 }

@@ -27,7 +27,6 @@ namespace bgconv {
 // Nothing is returned for an empty text, other characters, or overflow.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-
 class TMemIniFile {
  public:
   // Reads the file at once.  An empty name or a missing file gives an empty

@@ -102,8 +102,7 @@ void SaveSettings(const std::string& path, const Settings& settings) {
     // The engine path is only loaded with the ConCmd engine; a run that
     // started with the built-in one has none and must not wipe the path the
     // user set up.
-    if (kind == KeyKind::kEnginePath && StoredValue(kind, member).empty() &&
-        !store.ReadText(section, key, "").empty())
+    if (kind == KeyKind::kEnginePath && StoredValue(kind, member).empty() && !store.ReadText(section, key, "").empty())
       return;
     store.WriteText(section, key, StoredValue(kind, member));
   });

@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextOption>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt_text.h"
 
@@ -160,18 +160,34 @@ void BytePane::keyPressEvent(QKeyEvent* event) {
   QScrollBar* vertical = verticalScrollBar();
   QScrollBar* horizontal = horizontalScrollBar();
   switch (event->key()) {
-    case Qt::Key_Up: vertical->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-    case Qt::Key_Down: vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-    case Qt::Key_PageUp: vertical->triggerAction(QAbstractSlider::SliderPageStepSub); break;
-    case Qt::Key_PageDown: vertical->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
-    case Qt::Key_Left: horizontal->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-    case Qt::Key_Right: horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_Up:
+      vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    case Qt::Key_Down:
+      vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+    case Qt::Key_PageUp:
+      vertical->triggerAction(QAbstractSlider::SliderPageStepSub);
+      break;
+    case Qt::Key_PageDown:
+      vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      break;
+    case Qt::Key_Left:
+      horizontal->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    case Qt::Key_Right:
+      horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
     case Qt::Key_Home:
       vertical->setValue(0);
       horizontal->setValue(0);
       break;
-    case Qt::Key_End: vertical->setValue(vertical->maximum()); break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+    case Qt::Key_End:
+      vertical->setValue(vertical->maximum());
+      break;
+    default:
+      QAbstractScrollArea::keyPressEvent(event);
+      return;
   }
   event->accept();
 }
@@ -273,8 +289,6 @@ QPixmap DrawFileType(int index) {
 
 }  // namespace
 
-QIcon FileTypeIcon(int index) {
-  return QIcon(DrawFileType(index >= 0 && index < kFileTypeIconCount ? index : 0));
-}
+QIcon FileTypeIcon(int index) { return QIcon(DrawFileType(index >= 0 && index < kFileTypeIconCount ? index : 0)); }
 
 }  // namespace bgconv

@@ -3,10 +3,10 @@
 // item index, a text pane that keeps the bytes it shows, a panel that reports
 // clicks on its bare background, and the file-type icons of the file list.
 
+#include <QAbstractScrollArea>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
-#include <QAbstractScrollArea>
 #include <QStringList>
 #include <string>
 #include <string_view>

@@ -24,8 +24,8 @@ bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& star
 
 void BrowseForConCmd(QWidget* owner, QLineEdit& path_field, const std::string& exe_folder) {
   const std::string current = PathFromQt(path_field.text());
-  const std::string start = !FolderOf(current).empty() && PathExists(current) ? FolderOf(current)
-                                                                             : exe_folder + "ConCmd" + kPathSeparator;
+  const std::string start =
+      !FolderOf(current).empty() && PathExists(current) ? FolderOf(current) : exe_folder + "ConCmd" + kPathSeparator;
   QFileDialog dialog(owner, QString(), PathToQt(start));
   dialog.setObjectName("OpenDialog");
   dialog.setFileMode(QFileDialog::ExistingFile);

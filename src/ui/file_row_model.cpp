@@ -26,11 +26,16 @@ QVariant FileRowModel::data(const QModelIndex& index, int role) const {
   const FileRow& row = workspace_.Rows()[static_cast<std::size_t>(index.row())];
   if (role == Qt::DisplayRole) {
     switch (index.column()) {
-      case kFile: return PathToQt(row.caption);
-      case kSize: return QString::fromStdString(row.size);
-      case kCode: return QString::fromStdString(row.code);
-      case kPath: return PathToQt(row.path);
-      default: return {};
+      case kFile:
+        return PathToQt(row.caption);
+      case kSize:
+        return QString::fromStdString(row.size);
+      case kCode:
+        return QString::fromStdString(row.code);
+      case kPath:
+        return PathToQt(row.path);
+      default:
+        return {};
     }
   }
   if (role == Qt::DecorationRole && index.column() == kFile)

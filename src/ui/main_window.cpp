@@ -31,6 +31,7 @@
 #include "form/read_form_file.h"
 #include "platform/ansi_codepage.h"
 #include "platform/debug_channel.h"
+#include "platform/line_list.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
 #include "ui/concmd_setup.h"
@@ -40,7 +41,6 @@
 #include "ui/messages.h"
 #include "ui/progress_form.h"
 #include "ui/qt_text.h"
-#include "platform/line_list.h"
 
 namespace bgconv {
 namespace {
@@ -229,8 +229,8 @@ QWidget* TConvertFrm::CreateAdvancedPage(QWidget* parent) {
   auto* grid = new QGridLayout(page);
   grid->setContentsMargins(ScaledPixels(4), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
   grid->setVerticalSpacing(ScaledPixels(2));
-  RadioGroup2 = RadioGroup("RadioGroup2", "Overwrite", {"Change Original File Extension", "Overwrite Original File"},
-                           page);
+  RadioGroup2 =
+      RadioGroup("RadioGroup2", "Overwrite", {"Change Original File Extension", "Overwrite Original File"}, page);
   grid->addWidget(RadioGroup2, 0, 0);
   CreateEngineOptions(*grid);
   CreateBackupOptions(*grid);

@@ -40,7 +40,7 @@ class TRadioGroup;
 
 // Where the program lives and where its settings are.
 struct WindowEnvironment {
-  SettingsContext context;  // the program's folder, the design fonts, the default folders
+  SettingsContext context;    // the program's folder, the design fonts, the default folders
   std::string settings_path;  // read and saved
   std::string preset_path{};  // read while settings_path does not exist; empty for none
 };
@@ -83,13 +83,13 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   QAction* actExit;       // "E&xit"
   QLabel* StatusPanel;    // the status bar's panel: the project path
   QTreeView* LVFileList;
-  QSplitter* Splitter1;   // the file list against the lower area
-  QPushButton* BitBtn3;   // "&Add "
-  QPushButton* BitBtn4;   // "&Delete"
-  QGroupBox* GroupBox1;   // "&Option"
-  QCheckBox* CbAddConf;   // "Add Config Files"
-  QCheckBox* CheckBox1;   // "&Backup original"
-  QPushButton* BitBtn8;   // "Advanced Option"
+  QSplitter* Splitter1;  // the file list against the lower area
+  QPushButton* BitBtn3;  // "&Add "
+  QPushButton* BitBtn4;  // "&Delete"
+  QGroupBox* GroupBox1;  // "&Option"
+  QCheckBox* CbAddConf;  // "Add Config Files"
+  QCheckBox* CheckBox1;  // "&Backup original"
+  QPushButton* BitBtn8;  // "Advanced Option"
   TRadioGroup* rgCodeType;
   QStackedWidget* NB;
   BytePane* RichEdit1;  // the clicked file's text
@@ -98,16 +98,16 @@ class TConvertFrm : public QMainWindow, private ConversionObserver {
   TRadioGroup* RadioGroup2;   // "Overwrite"
   TRadioGroup* RGConvertEng;  // "Convert Engine"
   QLineEdit* edCCEng;
-  QPushButton* BitBtn7;  // "...." beside edCCEng
-  QPushButton* Button1;  // "ConCmd Setup"
+  QPushButton* BitBtn7;      // "...." beside edCCEng
+  QPushButton* Button1;      // "ConCmd Setup"
   TRadioGroup* RadioGroup3;  // "Backup File mould"
   QLineEdit* edBakPath;
-  QPushButton* BitBtn6;  // "...." beside edBakPath
+  QPushButton* BitBtn6;      // "...." beside edBakPath
   TRadioGroup* rgChCharset;  // "Chager Charset"
-  ClickPanel* Panel1;    // the bottom panel
-  QPushButton* BitBtn5;  // "&Help"
-  QCheckBox* CheckBox2;  // "View &Log List"
-  QPushButton* BitBtn1;  // "Con&vert"
+  ClickPanel* Panel1;        // the bottom panel
+  QPushButton* BitBtn5;      // "&Help"
+  QCheckBox* CheckBox2;      // "View &Log List"
+  QPushButton* BitBtn1;      // "Con&vert"
 
   // The commands.
   void FileOpen1Execute();  // the Open Project dialog

@@ -17,9 +17,7 @@ QWidget* BoxOwner(QWidget* owner) {
 
 QString ApplicationTitle() { return QStringLiteral("bgconv"); }
 
-QString MessageWithPeriod(const QString& message) {
-  return message.endsWith(u'.') ? message : message + u'.';
-}
+QString MessageWithPeriod(const QString& message) { return message.endsWith(u'.') ? message : message + u'.'; }
 
 void ShowErrorMessage(QWidget* owner, const QString& message) {
   QMessageBox::critical(BoxOwner(owner), ApplicationTitle(), MessageWithPeriod(message));

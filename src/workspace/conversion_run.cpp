@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -21,12 +21,12 @@
 #include "platform/file_copy.h"
 #include "platform/file_status.h"
 #include "platform/folder_lock.h"
+#include "platform/line_form.h"
 #include "platform/paths.h"
 #include "platform/purge.h"
 #include "platform/temporary_file.h"
 #include "workspace/backup.h"
 #include "workspace/external_pass.h"
-#include "platform/line_form.h"
 #include "workspace/project_scanner.h"
 
 namespace bgconv {
@@ -241,9 +241,9 @@ class Run {
     try {
       outcome = pass_->Run(observer_);
     } catch (const std::exception& error) {
-      throw EConversionError(ConCmdProgramPath(inputs_.program_folder.empty() ? ExecutableFolder()
-                                                                                 : inputs_.program_folder),
-                             error.what());
+      throw EConversionError(
+          ConCmdProgramPath(inputs_.program_folder.empty() ? ExecutableFolder() : inputs_.program_folder),
+          error.what());
     }
     summary_.converted += outcome.converted;
     for (auto& path : outcome.not_converted) summary_.not_converted_paths.push_back(std::move(path));

@@ -49,7 +49,7 @@ struct ConversionInputs {
   OverwriteMode overwrite = OverwriteMode::kOverwrite;
   bool backup = false;
   BackupMode backup_mode = BackupMode::kCopyToFolder;
-  std::string backup_path;  // a folder ending in a separator, used as a prefix
+  std::string backup_path;              // a folder ending in a separator, used as a prefix
   bool change_default_charset = false;  // "Chager Default Charset"
   // The ANSI code page form captions are folded into; 0 takes the source
   // code page of the direction.

@@ -54,8 +54,7 @@ LineList OpenProjectFile(const std::string& path) {
 
 // The names quoted on lines first..last (inclusive) that name existing
 // files, relative to the current directory.
-void CollectNames(const LineList& lines, int first, int last, std::vector<std::string>& names,
-                  NameResolver& resolver) {
+void CollectNames(const LineList& lines, int first, int last, std::vector<std::string>& names, NameResolver& resolver) {
   for (int i = first; i <= last; ++i) {
     const std::string field = ExtractField(lines.Get(static_cast<std::size_t>(i)), "'", 2);
     const std::string_view name = TrimBlanks(field);

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/windows_names.h"
 #include "platform/line_list.h"
+#include "platform/windows_names.h"
 
 namespace bgconv {
 

@@ -43,7 +43,6 @@ int FileTypeImageIndex(std::string_view extension) {
   return 0;
 }
 
-
 void Workspace::AddFileRow(const std::string& path) {
   const std::string full = AbsolutePath(path);
   rows_.push_back(FileRow{FileNameOf(full), std::to_string(FileSizeOf(full)), std::string(kRowCode), full,

@@ -68,7 +68,7 @@ class Workspace {
   // and which the run skips as missing.  Leaves the project
   // path alone.  Fails with EFOpenError (rows added before stay) or
   // EInOutError.
-  void LoadProject(const std::string& path);
+  void LoadProject(const std::string& project);
 
   // Open Project: closes the open project, sets the project path, loads it.
   // The project path stays set when the load fails.

@@ -10,8 +10,8 @@ using test_support::RunProgram;
 
 TEST(CliDetect, OneLinePerFileAndAnUnreadableFileNamedAtTheEnd) {
   test_support::TempDir dir;
-  const auto big5 = dir.Write("Unit1.pas", "// \xB6}\xB1\xD2\xC0\xC9\xAE\xD7\r\n");      // 開啟檔案
-  const auto gb = dir.Write("Unit2.pas", "// \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\r\n");      // 打开文件
+  const auto big5 = dir.Write("Unit1.pas", "// \xB6}\xB1\xD2\xC0\xC9\xAE\xD7\r\n");   // 開啟檔案
+  const auto gb = dir.Write("Unit2.pas", "// \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\r\n");  // 打开文件
   const auto ascii = dir.Write("Project1.dpr", "program Project1;\r\n");
   const auto missing = dir.File("Gone.pas");
   const auto result = RunProgram("bgconv", {"detect", big5, missing, gb, ascii});

@@ -56,8 +56,8 @@ TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
   const auto result = test_support::RunProgramAt(
       program, {"external-pass", "--to", "gb", "--parameter", "", "--work-folder", dir.File("work"), unit});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err, "bgconv: " + dir.File("bin/ConCmd/ConCmd") +
-                            ": System Error.  Code: 2.\r\nNo such file or directory\n");
+  EXPECT_EQ(result.err,
+            "bgconv: " + dir.File("bin/ConCmd/ConCmd") + ": System Error.  Code: 2.\r\nNo such file or directory\n");
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(dir.Read("work/Unit1.pas"), kBig5);
   EXPECT_EQ(dir.Read("project/Unit1.pas"), "old");
@@ -66,11 +66,13 @@ TEST(CliExternalPass, AMissingConverterIsNamedAndNothingMoves) {
 TEST(CliExternalPass, TheProjectFolderIsNoWorkFolder) {
   test_support::TempDir dir;
   const auto project = dir.Write("p/Sample.dpr", "program Sample;\r\n// " + kBig5);
-  const auto result = test_support::RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" external-pass --to gb "
-                                                              "--parameter '' --work-folder p/ p/Sample.dpr",
-                                                        test_support::ProgramPath("bgconv"), dir.path().string()});
+  const auto result = test_support::RunProgramAt("/bin/sh", {"-c",
+                                                             "cd \"$1\" && exec \"$0\" external-pass --to gb "
+                                                             "--parameter '' --work-folder p/ p/Sample.dpr",
+                                                             test_support::ProgramPath("bgconv"), dir.path().string()});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err, "bgconv: Cannot use " + dir.File("p/") + " as the work folder: it is the folder of p/Sample.dpr\n");
+  EXPECT_EQ(result.err,
+            "bgconv: Cannot use " + dir.File("p/") + " as the work folder: it is the folder of p/Sample.dpr\n");
   EXPECT_EQ(dir.Read("p/Sample.dpr"), "program Sample;\r\n// " + kBig5);
 }
 

@@ -42,7 +42,8 @@ TEST(CliForm, AFailingFileIsNamedAndTheOthersStillWritten) {
   const auto result = RunProgram("bgconv", {"form", bad, good});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.out, "object A: TA\r\nend\r\n");
-  EXPECT_EQ(result.err, "bgconv: debug: Invalid stream format  " + bad + "\nbgconv: " + bad + ": Invalid stream format\n");
+  EXPECT_EQ(result.err,
+            "bgconv: debug: Invalid stream format  " + bad + "\nbgconv: " + bad + ": Invalid stream format\n");
   const auto raw = RunProgram("bgconv", {"form", "--raw", dir.File("none.dfm")});
   EXPECT_EQ(raw.exit_code, 1);
   EXPECT_EQ(raw.err, "bgconv: " + dir.File("none.dfm") + ": Cannot open file " + dir.File("none.dfm") + "\n");
@@ -64,10 +65,11 @@ TEST(CliForm, ALargeTextFormTakesASmallMultipleOfItsSize) {
   dir.Write("Big.pas", "unit Big;\r\nend.\r\n");
   const auto project = dir.Write("P.dpr", "program P;\r\nuses\r\n  Big in 'Big.pas' {Form1};\r\nbegin\r\nend.\r\n");
   const auto settings = dir.Write("empty.ini", "");
-  const long baseline_kb = RunProgram("bgconv", {"form", dir.Write("Small.dfm", "object A: TA\r\nend\r\n")}).peak_rss_kb;
+  const long baseline_kb =
+      RunProgram("bgconv", {"form", dir.Write("Small.dfm", "object A: TA\r\nend\r\n")}).peak_rss_kb;
 
-  const std::vector<std::string> commands[] = {
-      {"form", path}, {"convert", "--to", "gb", "--quiet", "--settings", settings, project}};
+  const std::vector<std::string> commands[] = {{"form", path},
+                                               {"convert", "--to", "gb", "--quiet", "--settings", settings, project}};
   for (const auto& args : commands) {
     const auto result = RunProgram("bgconv", args);
     ASSERT_EQ(result.exit_code, 0) << result.err;

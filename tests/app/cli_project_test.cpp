@@ -54,8 +54,8 @@ class CliProjectTest : public ::testing::Test {
   test_support::TempDir dir_;
   std::string root_;
   std::string program_;
-  const std::string form_ = "object Form1: TForm1\r\n  Caption = '" + kBig5 +
-                            "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\nend\r\n";
+  const std::string form_ =
+      "object Form1: TForm1\r\n  Caption = '" + kBig5 + "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\nend\r\n";
 };
 
 TEST_F(CliProjectTest, ListShowsTheRowsTabSeparated) {
@@ -102,7 +102,8 @@ TEST_F(CliProjectTest, ConvertsTheBundledSampleWithItsBinaryForm) {
   EXPECT_NE(helper.find("Font.Charset = GB2312_CHARSET\r\n"), std::string::npos);
   EXPECT_NE(helper.find("Caption = '\xC8\xB7\xB6\xA8'"), std::string::npos) << "a byte string caption, 確定 in GB2312";
   const std::string main_form = dir_.Read("sample/MainForm.dfm");
-  EXPECT_NE(main_form.find("Caption = '\xBB\xB6\xD3\xAD"), std::string::npos) << "a wide-string caption, folded and converted";
+  EXPECT_NE(main_form.find("Caption = '\xBB\xB6\xD3\xAD"), std::string::npos)
+      << "a wide-string caption, folded and converted";
 }
 
 TEST_F(CliProjectTest, ConvertsTheProjectAndLogsEachFile) {
@@ -123,8 +124,8 @@ TEST_F(CliProjectTest, ConvertsTheProjectAndLogsEachFile) {
   EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
   EXPECT_EQ(Read("Sub/Unit2.pas"), "unit Unit2;\r\nconst S = '" + kGb + "';\r\nend.\r\n");
   EXPECT_EQ(Read("Demo.dof"), "[Version Info Keys]\r\nComments=" + kGb + "\r\n");
-  EXPECT_EQ(Read("Unit1.dfm"), "object Form1: TForm1\r\n  Caption = '" + kGb +
-                                   "'\r\n  Font.Charset = GB2312_CHARSET\r\nend\r\n");
+  EXPECT_EQ(Read("Unit1.dfm"),
+            "object Form1: TForm1\r\n  Caption = '" + kGb + "'\r\n  Font.Charset = GB2312_CHARSET\r\nend\r\n");
   EXPECT_FALSE(fs::exists(root_ + "Unit1.pas.Big"));
 }
 
@@ -162,9 +163,9 @@ TEST_F(CliProjectTest, AFullDiskNamesTheFileAndTheReason) {
   dir_.Write("p/Big.pas", std::string(200000, 'x'));
   dir_.Write("p/After.pas", kBig5);
   // As a full disk would, the file size limit stops the write half-way.
-  const auto result = RunProgramAt("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"", program_,
-                                               "convert", "--to", "gb", root_ + "Unit1.pas", root_ + "Big.pas",
-                                               root_ + "After.pas"});
+  const auto result =
+      RunProgramAt("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"", program_, "convert", "--to",
+                               "gb", root_ + "Unit1.pas", root_ + "Big.pas", root_ + "After.pas"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(SplitLines(result.err).back(),
             "bgconv: Cannot create file " + root_ + "Big.pas (" + std::strerror(EFBIG) + ")");
@@ -175,8 +176,8 @@ TEST_F(CliProjectTest, AFullDiskNamesTheFileAndTheReason) {
 }
 
 TEST_F(CliProjectTest, RelativeProjectPath) {
-  const auto result = RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" convert --to gb p/Demo.dpr", program_,
-                                               dir_.path().string()});
+  const auto result = RunProgramAt(
+      "/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" convert --to gb p/Demo.dpr", program_, dir_.path().string()});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(Read("Sub/Unit2.pas"), "unit Unit2;\r\nconst S = '" + kGb + "';\r\nend.\r\n");
 }
@@ -220,8 +221,9 @@ TEST_F(CliProjectTest, CompressedBackupIsNotSupportedButTheRunGoesOn) {
 }
 
 TEST_F(CliProjectTest, AResourceStaysWholeAndQuietStillNamesWhatWasLeftOut) {
-  dir_.Write("p/Demo.dpr", "program Demo;\r\nuses\r\n  Unit1 in 'Unit1.pas' {Form1};\r\n{$R 'App.res' 'App.rc'}\r\n"
-                           "begin\r\nend.\r\n");
+  dir_.Write("p/Demo.dpr",
+             "program Demo;\r\nuses\r\n  Unit1 in 'Unit1.pas' {Form1};\r\n{$R 'App.res' 'App.rc'}\r\n"
+             "begin\r\nend.\r\n");
   const std::string resource("\x00\x00\x00\x00\x20\x00\x00\x00\xFF\xFF\x00\x00\xFF\xFF\x00\x00", 16);
   dir_.Write("p/App.res", resource);
   auto result = Run({"convert", "--quiet", "--to", "gb", root_ + "Demo.dpr"});
@@ -235,15 +237,15 @@ TEST_F(CliProjectTest, AResourceStaysWholeAndQuietStillNamesWhatWasLeftOut) {
   dir_.Write("p/Unit1.pas.Big", "an older original");
   result = Run({"convert", "--quiet", "--to", "gb", "--keep-original", root_ + "Unit1.pas"});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err, "bgconv: Cannot keep the original of " + root_ + "Unit1.pas: " + root_ +
-                            "Unit1.pas.Big already exists\n");
+  EXPECT_EQ(result.err,
+            "bgconv: Cannot keep the original of " + root_ + "Unit1.pas: " + root_ + "Unit1.pas.Big already exists\n");
   EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
 }
 
 TEST_F(CliProjectTest, ARelativeWorkFolderIsTakenFromWhereTheCommandStarts) {
   Settings("[cpOption]\r\nDefLan=0\r\nConvertEngine=1\r\nWorkConvertDir=w\r\n");
-  const auto result = RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" convert p/Demo.dpr", program_,
-                                               dir_.path().string()});
+  const auto result =
+      RunProgramAt("/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" convert p/Demo.dpr", program_, dir_.path().string()});
   EXPECT_EQ(result.exit_code, 1) << "this copy of the program has no converter beside it";
   EXPECT_TRUE(fs::is_directory(dir_.File("w")));
   EXPECT_FALSE(fs::exists(root_ + "w")) << "not in the project's folder, which the scan made current";
@@ -259,10 +261,8 @@ TEST_F(CliProjectTest, PipesAndDevicesAreRefused) {
   ASSERT_EQ(::mkfifo(pipe_form.c_str(), 0600), 0);
   fs::create_symlink("/dev/null", device_project);
   const std::pair<Lines, std::string> cases[] = {
-      {{"list", pipe_project}, pipe_project},
-      {{"convert", "--to", "gb", pipe_project}, pipe_project},
-      {{"list", device_project}, device_project},
-      {{"form", pipe_form}, pipe_form},
+      {{"list", pipe_project}, pipe_project},     {{"convert", "--to", "gb", pipe_project}, pipe_project},
+      {{"list", device_project}, device_project}, {{"form", pipe_form}, pipe_form},
       {{"form", "--raw", pipe_form}, pipe_form},
   };
   for (const auto& [args, path] : cases) {

@@ -76,7 +76,8 @@ TEST(CliSettings, AnInstalledProgramKeepsItsFilesInTheUsersFolders) {
                                                         "HOME=" + home, program, "settings"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   const auto lines = Lines(result.out);
-  EXPECT_EQ(lines.at(0), "settings file: " + home + "/.config/bgconv/bgconv.ini (not created yet; the values are those of " +
+  EXPECT_EQ(lines.at(0), "settings file: " + home +
+                             "/.config/bgconv/bgconv.ini (not created yet; the values are those of " +
                              dir.File("bin/bgconv.ini") + ")");
   EXPECT_EQ(lines.at(5), "cpOption.DefLan=0");
   EXPECT_EQ(lines.at(11), "cpOption.WorkConvertDir=" + home + "/.cache/bgconv/Conver/");
@@ -115,9 +116,8 @@ TEST(CliSettings, FileOptionAndFailures) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err, "bgconv: Cannot open file " + dir.File("folder.ini") + "\n");
 
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"settings", "extra"},
-                                               {"settings", "--file"},
-                                               {"settings", "--bogus"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"settings", "extra"}, {"settings", "--file"}, {"settings", "--bogus"}}) {
     result = RunProgramAt(program, args);
     EXPECT_EQ(result.exit_code, 2) << args.back();
     EXPECT_TRUE(result.out.empty());

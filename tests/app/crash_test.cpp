@@ -4,8 +4,8 @@
 // original.  Only the hidden temporary files of the write in flight may be
 // left beside them.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -64,7 +64,8 @@ void MakeProject(const fs::path& folder) {
     program += ",\r\n  " + name + " in '" + name + ".pas' {Form" + std::to_string(i) + "}";
     WriteFile(folder / (name + ".pas"), "unit " + name + ";\n{ " + Big5Text(random, 600) + " }\nend.\n");
     WriteFile(folder / (name + ".dfm"), "object Form" + std::to_string(i) + ": TForm\r\n  Caption = '" +
-                                            Big5Text(random, 20) + "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\nend\r\n");
+                                            Big5Text(random, 20) +
+                                            "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\nend\r\n");
   }
   program += ";\r\nbegin\r\nend.\r\n";
   WriteFile(folder / "Big.dpr", program);
@@ -166,8 +167,8 @@ TEST(CrashTest, KilledRunLeavesEveryFileWholeOrConverted) {
               << before.size() << " files converted, " << temporaries << " temporary file(s) left\n";
     fs::remove_all(work);
   }
-  std::cout << "whole run: " << std::chrono::duration_cast<std::chrono::milliseconds>(whole_run).count()
-            << " ms; " << partial_trials << " of " << kTrials << " kills landed inside the run\n";
+  std::cout << "whole run: " << std::chrono::duration_cast<std::chrono::milliseconds>(whole_run).count() << " ms; "
+            << partial_trials << " of " << kTrials << " kills landed inside the run\n";
   EXPECT_GE(partial_trials, kTrials / 4) << "too few kills landed while files were being converted";
 }
 

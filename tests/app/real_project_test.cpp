@@ -39,22 +39,25 @@ struct Project {
 };
 
 void MakeTaiwaneseProject(Project& project) {
-  std::string uses = "uses\n  Forms,\n  Main in 'Main.pas' {MainForm},\n  BatchSend in 'BatchSend.pas',\n"
-                     "  Tools in '..\\Common\\Tools.pas',\n";
+  std::string uses =
+      "uses\n  Forms,\n  Main in 'Main.pas' {MainForm},\n  BatchSend in 'BatchSend.pas',\n"
+      "  Tools in '..\\Common\\Tools.pas',\n";
   for (int i = 0; i < kUnits; ++i) {
     const std::string name = "U" + std::to_string(i);
     uses += "  " + name + " in 'Units\\" + name + ".pas',\n";
     // One or two hanzi, LF line ends, no final line break.
-    project.Write("P/Units/" + name + ".pas", "unit " + name + ";\n// " + kBig5[i % 6] +
-                                                  (i % 2 ? kBig5[(i + 1) % 6] : "") + "\nend.");
+    project.Write("P/Units/" + name + ".pas",
+                  "unit " + name + ";\n// " + kBig5[i % 6] + (i % 2 ? kBig5[(i + 1) % 6] : "") + "\nend.");
   }
-  project.Write("P/Demo.dpr", "program Demo;\n\n" + uses + "  Last;\n{$R 'App.res' 'App.rc'}\n{$R *.res}\n\nbegin\n"
-                              "  Application.Run;\nend.\n");
+  project.Write("P/Demo.dpr", "program Demo;\n\n" + uses +
+                                  "  Last;\n{$R 'App.res' 'App.rc'}\n{$R *.res}\n\nbegin\n"
+                                  "  Application.Run;\nend.\n");
   project.Write("P/App.res", std::string("\0\0\0\0\x20\0\0\0\xFF\xFF\0\0\xFF\xFF\0\0", 16));
   project.Write("P/Main.pas", "unit Main;\r\n{ Fran\xE7ois: caf\xE9' }\r\nconst S = '" + kBig5[0] + "';\r\nend.\r\n");
   project.Write("P/Main.dfm", "object MainForm: TMainForm\r\n  Caption = '" + kBig5[2] + kBig5[3] +
                                   "'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n  object Memo1: TMemo\r\n"
-                                  "    Lines.Strings = (\r\n      '" + kUtf8Caption + "')\r\n  end\r\nend\r\n");
+                                  "    Lines.Strings = (\r\n      '" +
+                                  kUtf8Caption + "')\r\n  end\r\nend\r\n");
   project.Write("P/BatchSend.pas", "unit BatchSend;\nend.\n");
   project.Write("Common/Tools.pas", "unit Tools;\n// " + kBig5[4] + kBig5[5] + "\nend.\n");
 }
@@ -62,7 +65,8 @@ void MakeTaiwaneseProject(Project& project) {
 TEST(RealProject, EveryFileComesThroughWhole) {
   Project project;
   MakeTaiwaneseProject(project);
-  const auto result = test_support::RunProgram("bgconv", {"convert", "--quiet", "--to", "gb", project.dir.File("P/Demo.dpr")});
+  const auto result =
+      test_support::RunProgram("bgconv", {"convert", "--quiet", "--to", "gb", project.dir.File("P/Demo.dpr")});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "bgconv: left as it was, not text: " + project.dir.File("P/App.res") + "\n");
 
@@ -75,7 +79,8 @@ TEST(RealProject, EveryFileComesThroughWhole) {
     ++checked;
   }
   EXPECT_EQ(checked, kUnits + 6u);
-  EXPECT_NE(project.dir.Read("P/Main.pas").find("caf ' }"), std::string::npos) << "the quote after a Latin-1 letter stays";
+  EXPECT_NE(project.dir.Read("P/Main.pas").find("caf ' }"), std::string::npos)
+      << "the quote after a Latin-1 letter stays";
 
   // The form, UTF-8 line and all, still reads as a form.
   const auto form = test_support::RunProgram("bgconv", {"form", "--raw", project.dir.File("P/Main.dfm")});

@@ -50,12 +50,22 @@ TEST(CharsetNames, StepsOverCharactersByTheConverterRule) {
     std::string in, out;
   };
   const Case cases[] = {
-      {"after 0x81-0xA0", CodeSet::kBig5, "\x81gb2312_charset", "\x81" "CHINESEBIG5_CHARSET"},
-      {"after 0x81-0xA0", CodeSet::kGb2312, "\xA0GB2312_CHARSET", "\xA0" "CHINESEBIG5_CHARSET"},
-      {"after a Latin-1 letter", CodeSet::kGb2312, "\xE9gb2312_charset", "\xE9" "CHINESEBIG5_CHARSET"},
+      {"after 0x81-0xA0", CodeSet::kBig5, "\x81gb2312_charset",
+       "\x81"
+       "CHINESEBIG5_CHARSET"},
+      {"after 0x81-0xA0", CodeSet::kGb2312, "\xA0GB2312_CHARSET",
+       "\xA0"
+       "CHINESEBIG5_CHARSET"},
+      {"after a Latin-1 letter", CodeSet::kGb2312, "\xE9gb2312_charset",
+       "\xE9"
+       "CHINESEBIG5_CHARSET"},
       {"'g' is a Big5 trail byte", CodeSet::kBig5, "\xA4gb2312_charset", "\xA4gb2312_charset"},
-      {"after a whole character", CodeSet::kBig5, "\xA4\x40gb2312_charset", "\xA4\x40" "CHINESEBIG5_CHARSET"},
-      {"after a whole character", CodeSet::kGb2312, "\xA4\xA1gb2312_charset", "\xA4\xA1" "CHINESEBIG5_CHARSET"},
+      {"after a whole character", CodeSet::kBig5, "\xA4\x40gb2312_charset",
+       "\xA4\x40"
+       "CHINESEBIG5_CHARSET"},
+      {"after a whole character", CodeSet::kGb2312, "\xA4\xA1gb2312_charset",
+       "\xA4\xA1"
+       "CHINESEBIG5_CHARSET"},
       {"a lead byte inside the identifier", CodeSet::kBig5, "GB2312\xA4_CHARSET", "GB2312\xA4_CHARSET"},
   };
   for (const auto& c : cases) EXPECT_EQ(FixCharsetNames(c.in, c.set, Direction::kGbToBig, false), c.out) << c.what;

@@ -147,10 +147,10 @@ TEST(Converter, FastScanMatchesThePlainScan) {
     const int kind = mode(random);
     for (auto& byte : text) {
       int value = any_byte(random);
-      if (kind == 1 && value < 0xA1) value = value % 0x80;                  // ASCII or lead bytes
-      if (kind == 2 && value % 7 != 0) value = 'a' + value % 26;            // long single-byte runs
-      if (kind == 3 && value % 5 == 0) value = value % 2 ? '\r' : '\n';     // line breaks among pairs
-      if (kind == 4 && value < 0xA1 && value % 16 != 0) value |= 0xA1;     // long runs of pairs
+      if (kind == 1 && value < 0xA1) value = value % 0x80;               // ASCII or lead bytes
+      if (kind == 2 && value % 7 != 0) value = 'a' + value % 26;         // long single-byte runs
+      if (kind == 3 && value % 5 == 0) value = value % 2 ? '\r' : '\n';  // line breaks among pairs
+      if (kind == 4 && value < 0xA1 && value % 16 != 0) value |= 0xA1;   // long runs of pairs
       if (kind == 5) value = value % 8 ? 0xB0 + value % 8 : static_cast<int>(kByteKinds[value % 17]);
       byte = static_cast<char>(value);
     }
@@ -183,8 +183,8 @@ TEST(Converter, EveryShortTextMatchesThePlainScan) {
       for (unsigned byte : kByteKinds) texts.push_back(texts[i] + Bytes({byte}));
     begin = end;
   }
-  const std::string run = Bytes({0xB0, 0xEA, 0xAD, 0xCC, 0xC4, 0xE3, 0xBA, 0xC3, 0xA1, 0xA1, 0xB3, 0x5C, 0xA4, 0x40,
-                                 0xB5, 0x6F});
+  const std::string run =
+      Bytes({0xB0, 0xEA, 0xAD, 0xCC, 0xC4, 0xE3, 0xBA, 0xC3, 0xA1, 0xA1, 0xB3, 0x5C, 0xA4, 0x40, 0xB5, 0x6F});
   for (const auto& text : texts) {
     SCOPED_TRACE(testing::PrintToString(text));
     ExpectBothLikeThePlainScan(text);

@@ -10,13 +10,15 @@ namespace bgconv {
 namespace {
 
 // Short texts, as a unit's comment or caption holds them.
-const std::string kBig5OneHanzi = "\xBD\xD0";                    // 請
-const std::string kBig5TwoHanzi = "\xBF\xF9\xBB~";               // 錯誤 (trail byte '~')
-const std::string kBig5FourHanzi = "\xB6}\xB1\xD2\xC0\xC9\xAE\xD7";  // 開啟檔案
-const std::string kGbOneHanzi = "\xC7\xEB";                      // 请
-const std::string kGbTwoHanzi = "\xB4\xED\xCE\xF3";              // 错误
+const std::string kBig5OneHanzi = "\xBD\xD0";                         // 請
+const std::string kBig5TwoHanzi = "\xBF\xF9\xBB~";                    // 錯誤 (trail byte '~')
+const std::string kBig5FourHanzi = "\xB6}\xB1\xD2\xC0\xC9\xAE\xD7";   // 開啟檔案
+const std::string kGbOneHanzi = "\xC7\xEB";                           // 请
+const std::string kGbTwoHanzi = "\xB4\xED\xCE\xF3";                   // 错误
 const std::string kGbFourHanzi = "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE";  // 打开文件
-const std::string kGbk = "\xD6\xEC\xE9" "F\xBB\xF9";             // 朱镕基: 镕 lies outside GB2312
+const std::string kGbk =
+    "\xD6\xEC\xE9"
+    "F\xBB\xF9";  // 朱镕基: 镕 lies outside GB2312
 // 備註：中文說明
 const std::string kUtf8 = "\xE5\x82\x99\xE8\xA8\xBB\xEF\xBC\x9A\xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E";
 
@@ -49,8 +51,7 @@ TEST(ClassifyText, NamesEachClass) {
       // 葛摩 reads a little better as GBK, but UTF-8 lines between Big5 lines
       // are no way out of Big5.
       {big5_form + Quoted(kUtf8) + Quoted("\xB8\xAF\xBC\xAF") + Quoted(kUtf8) + big5_form, "Big5", 14},
-      {big5_form + big5_form + Quoted(kGbFourHanzi + kGbFourHanzi) + Quoted(kGbFourHanzi + kGbTwoHanzi),
-       "mixed", 26},
+      {big5_form + big5_form + Quoted(kGbFourHanzi + kGbFourHanzi) + Quoted(kGbFourHanzi + kGbTwoHanzi), "mixed", 26},
       {std::string("\xFF\xFEu\0n\0\x2D\x4E", 8), "UTF-16", 1},  // BOM, "un中"
       {std::string("u\0n\0i\0t\0 \0A\0;\0", 14), "UTF-16", 0},
       {std::string("\0u\0n\0i\0t\0 \0A\0;", 14), "UTF-16", 0},

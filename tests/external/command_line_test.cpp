@@ -41,8 +41,17 @@ TEST(SplitCommandLine, FollowsTheWindowsRules) {
 
 TEST(QuoteArgument, SplitsBackToTheSameArgument) {
   const std::string arguments[] = {
-      "plain", "/o:gbk", "/work dir/*.*", "", "tab\there", "say \"hi\"", "trailing\\", "in quotes\\",
-      "back\\\\slashes \\\" and quote", "\\\"", "\xB3\x5C \xA5\x5C\"",
+      "plain",
+      "/o:gbk",
+      "/work dir/*.*",
+      "",
+      "tab\there",
+      "say \"hi\"",
+      "trailing\\",
+      "in quotes\\",
+      "back\\\\slashes \\\" and quote",
+      "\\\"",
+      "\xB3\x5C \xA5\x5C\"",
   };
   for (const auto& argument : arguments) {
     const auto split = SplitCommandLine("prog " + QuoteArgument(argument) + " next");

@@ -39,11 +39,11 @@ TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
     const char* pattern;
     bool matches;
   } cases[] = {
-      {"Unit1.pas", "*.*", true},     {"Makefile", "*.*", true},       {".bgconv-work-folder", "*", true},
-      {"Unit1", "Unit1.*", true},     {"Unit1.dfm", "Unit1.*", true},  {"Unit2.dfm", "Unit1.*", false},
-      {"UNIT1.PAS", "unit1.pas", true}, {"a.pas", "*.dfm", false},     {"book.XLS", "*.xl?", true},
-      {"book.xl", "*.xl?", false},    {"abcabd", "*abd", true},        {"abcab", "*abd", false},
-      {"a.b.c", "*.c", true},         {"Form1.dfm", "F*1.d?m", true},  {"x.html", "*.htm*", true},
+      {"Unit1.pas", "*.*", true},       {"Makefile", "*.*", true},      {".bgconv-work-folder", "*", true},
+      {"Unit1", "Unit1.*", true},       {"Unit1.dfm", "Unit1.*", true}, {"Unit2.dfm", "Unit1.*", false},
+      {"UNIT1.PAS", "unit1.pas", true}, {"a.pas", "*.dfm", false},      {"book.XLS", "*.xl?", true},
+      {"book.xl", "*.xl?", false},      {"abcabd", "*abd", true},       {"abcab", "*abd", false},
+      {"a.b.c", "*.c", true},           {"Form1.dfm", "F*1.d?m", true}, {"x.html", "*.htm*", true},
   };
   for (const auto& c : cases) EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
 }
@@ -107,11 +107,12 @@ TEST(ConCmdProgram, ConvertsEveryMatchedFileInPlaceAndSkipsIgnoredOnes) {
   fs::create_symlink(elsewhere, dir.File("work/Link.pas"));
   const auto result = concmd.Start({"/o:big5", "/f:d", concmd.work + "*.*"});
   EXPECT_EQ(result.exit_code, kExitConverted) << result.out;
-  EXPECT_EQ(SplitCrLf(result.out), (Lines{"Converted " + concmd.work + "Form1.dfm",
-                                          "Ignored " + concmd.work + "Project1.res",
-                                          "Converted " + concmd.work + "Unit1.pas"}));
+  EXPECT_EQ(SplitCrLf(result.out),
+            (Lines{"Converted " + concmd.work + "Form1.dfm", "Ignored " + concmd.work + "Project1.res",
+                   "Converted " + concmd.work + "Unit1.pas"}));
   EXPECT_EQ(dir.Read("work/Unit1.pas"), GbToBig5(kGb));
-  EXPECT_EQ(dir.Read("work/Form1.dfm"), GbToBig5("object Form1: TForm1\r\n  Caption = '" + kGb.substr(3, 8) + "'\r\nend\r\n"));
+  EXPECT_EQ(dir.Read("work/Form1.dfm"),
+            GbToBig5("object Form1: TForm1\r\n  Caption = '" + kGb.substr(3, 8) + "'\r\nend\r\n"));
   EXPECT_EQ(dir.Read("work/Project1.res"), kGb);
   EXPECT_EQ(dir.Read("work/sub/Unit2.pas"), kGb) << "no descent into folders";
   EXPECT_EQ(dir.Read("work/.bgconv-work-folder"), kGb) << "hidden files only by name";
@@ -161,8 +162,8 @@ TEST(ConCmdProgram, AFileTooLargeForMemoryFailsAloneNamed) {
   const auto huge = concmd.dir.Write("work/a.pas", "");
   fs::resize_file(huge, std::uintmax_t{4} << 30);  // sparse
   concmd.dir.Write("work/b.pas", kGb);
-  const auto result = test_support::RunProgramAt(
-      "/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"", concmd.program, "/o:big5", "/f:d", concmd.work + "*.pas"});
+  const auto result = test_support::RunProgramAt("/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$@\"",
+                                                             concmd.program, "/o:big5", "/f:d", concmd.work + "*.pas"});
   EXPECT_EQ(result.exit_code, kExitFileFailed);
   EXPECT_EQ(SplitCrLf(result.out),
             (Lines{"Error: " + huge + ": not enough memory", "Converted " + concmd.work + "b.pas"}));

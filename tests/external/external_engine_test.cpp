@@ -78,7 +78,8 @@ TEST(ConCmdCommandLine, ProgramSwitchesParameterAndMask) {
   } cases[] = {
       {"/p/ConCmd/ConCmd", Direction::kGbToBig, "", "/w/*.*", "/p/ConCmd/ConCmd /o:big5 /w/*.*"},
       {"/p/ConCmd/ConCmd", Direction::kBigToGb, "/f:d", "/w/*.*", "/p/ConCmd/ConCmd /o:gbk /f:d /w/*.*"},
-      {"/my tools/ConCmd/ConCmd", Direction::kBigToGb, "", "/my work/*.*", "\"/my tools/ConCmd/ConCmd\" /o:gbk \"/my work/*.*\""},
+      {"/my tools/ConCmd/ConCmd", Direction::kBigToGb, "", "/my work/*.*",
+       "\"/my tools/ConCmd/ConCmd\" /o:gbk \"/my work/*.*\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ConCmdCommandLine(c.program, c.direction, c.parameter, c.mask), c.line);
@@ -116,7 +117,8 @@ TEST(RunExternalEngine, ProgressRedrawnWithCarriageReturnsStaysOneLogRow) {
   RecordingReporter reporter;
   const auto result = RunExternalEngine(project.inputs, reporter);
   EXPECT_EQ(result.exit_code, 7);
-  EXPECT_EQ(Rows(reporter.log.begin(), reporter.log.begin() + 4), (Rows{"start", "30%", "", result.command_line + " returned 7"}));
+  EXPECT_EQ(Rows(reporter.log.begin(), reporter.log.begin() + 4),
+            (Rows{"start", "30%", "", result.command_line + " returned 7"}));
   EXPECT_EQ(reporter.replaced, 2);
   EXPECT_EQ(reporter.selected, 3);
 }
@@ -188,7 +190,8 @@ TEST(RunExternalEngine, RowsSharingAWorkNameGetTheFileOnce) {
 
 TEST(RunExternalEngine, AWorkFolderWithABlankInItsName) {
   test_support::TempDir tools;
-  const auto lister = Script(tools, "lister", "for f in \"$(dirname \"$2\")\"/*; do printf '%s\\r\\n' \"${f##*/}\"; done");
+  const auto lister =
+      Script(tools, "lister", "for f in \"$(dirname \"$2\")\"/*; do printf '%s\\r\\n' \"${f##*/}\"; done");
   Project project(lister);
   fs::rename(project.work, project.dir.path() / "work folder");
   project.work = project.dir.path().string() + "/work folder/";

@@ -58,7 +58,10 @@ TEST(RunAndCapture, TurnsOutputIntoRowsByTheLineRules) {
       {"a lone LF does not end a row", "a\\nb\\n", {"ab"}, {{"ab"}}},
       {"a second CR writes an empty text over the row", "abc\\r\\r\\n", {"", ""}, {{"abc"}, {""}, {"", ""}}},
       {"text after the last CR replaces the row at the final write", "abc\\rdef", {"def"}, {{"abc"}, {"def"}}},
-      {"a zero byte ends the row's text", "ab\\000cd\\r\\nef\\r\\n", {"ab", "ef", ""}, {{"ab"}, {"ab", "ef"}, {"ab", "ef", ""}}},
+      {"a zero byte ends the row's text",
+       "ab\\000cd\\r\\nef\\r\\n",
+       {"ab", "ef", ""},
+       {{"ab"}, {"ab", "ef"}, {"ab", "ef", ""}}},
       {"the 256th character forces a new row; the rest replaces it at CR",
        line300 + "\\r\\n",
        {std::string(44, 'y'), ""},
@@ -157,8 +160,7 @@ TEST(RunAndCapture, AProgramThatCannotStartFailsWithTheSystemsTextAndNoRows) {
       ADD_FAILURE() << c.command_line << " started";
     } catch (const EOSError& error) {
       EXPECT_EQ(error.ErrorCode(), c.code) << c.command_line;
-      EXPECT_EQ(std::string(error.what()),
-                "System Error.  Code: " + std::to_string(c.code) + ".\r\n" + c.text);
+      EXPECT_EQ(std::string(error.what()), "System Error.  Code: " + std::to_string(c.code) + ".\r\n" + c.text);
     }
     EXPECT_EQ(rows.rows, Rows{"kept"});
     EXPECT_EQ(calls, 0);

@@ -35,12 +35,12 @@ TEST(VocabularyConverter, EverythingButDefinedCharactersGoesThroughTheTables) {
     std::string text;
   } cases[] = {
       {Direction::kGbToBig, "unit Unit1;\r\n\tx := 'a'#13#10;\x7F\x80\r\n"},
-      {Direction::kGbToBig, "\xA1"},              // a lead byte at the very end
-      {Direction::kGbToBig, "\xFF\xFF\xFF"},      // bytes no GB2312 character starts with
-      {Direction::kBigToGb, "\xA1\x30xyz"},       // a lead byte with a trail the code page rejects
+      {Direction::kGbToBig, "\xA1"},               // a lead byte at the very end
+      {Direction::kGbToBig, "\xFF\xFF\xFF"},       // bytes no GB2312 character starts with
+      {Direction::kBigToGb, "\xA1\x30xyz"},        // a lead byte with a trail the code page rejects
       {Direction::kBigToGb, "a\xFA\x40\xFE\xFE"},  // user-defined characters
-      {Direction::kGbToBig, "\xC7\xA5"},          // 钎: its Taiwan form 釺 is not in Big5
-      {Direction::kBigToGb, "\xB0\x58"},          // 訏: its simplified form lies outside GBK
+      {Direction::kGbToBig, "\xC7\xA5"},           // 钎: its Taiwan form 釺 is not in Big5
+      {Direction::kBigToGb, "\xB0\x58"},           // 訏: its simplified form lies outside GBK
   };
   for (const auto& c : cases) {
     const VocabularyConverter converter(c.direction);
@@ -53,7 +53,6 @@ TEST(VocabularyConverter, KeepsTheBytesAroundTheWords) {
   const std::string gb = "Caption = '" + Gb(u"头发") + "'\r\n\tx := #13;" + Gb(u"发现") + "\x80";
   EXPECT_EQ(to_big5.Convert(gb), "Caption = '" + Big5(u"頭髮") + "'\r\n\tx := #13;" + Big5(u"發現") + "\x80");
 }
-
 
 }  // namespace
 }  // namespace bgconv

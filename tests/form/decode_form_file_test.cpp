@@ -21,10 +21,21 @@ TEST(DetectStreamForm, LooksAtTheFirstFourBytes) {
     TStreamForm form;
   };
   const Case cases[] = {
-      {"\xFF", kBinaryForm},       {"TPF0", kBinaryForm},  {"TPF", kUnknownForm}, {"object", kTextForm},
-      {"inherited", kTextForm},    {"Inline", kTextForm},  {"Object", kTextForm}, {" ", kTextForm},
-      {"\t", kTextForm},           {"\v", kTextForm},      {"\r\n", kTextForm},   {"\n", kUnknownForm},
-      {"\xEF\xBB\xBFobject", kUnknownForm},                {"", kUnknownForm},    {"end", kUnknownForm},
+      {"\xFF", kBinaryForm},
+      {"TPF0", kBinaryForm},
+      {"TPF", kUnknownForm},
+      {"object", kTextForm},
+      {"inherited", kTextForm},
+      {"Inline", kTextForm},
+      {"Object", kTextForm},
+      {" ", kTextForm},
+      {"\t", kTextForm},
+      {"\v", kTextForm},
+      {"\r\n", kTextForm},
+      {"\n", kUnknownForm},
+      {"\xEF\xBB\xBFobject", kUnknownForm},
+      {"", kUnknownForm},
+      {"end", kUnknownForm},
   };
   for (const auto& c : cases) {
     ByteStream stream(c.bytes);
@@ -65,7 +76,8 @@ TEST(DecodeForm, TextFormsComeBackByteForByte) {
 
 TEST(DecodeForm, NeitherFormIsAnInvalidImage) {
   const std::string bad[] = {"", "\nobject A: T\nend\n", "\xEF\xBB\xBFobject A: T\r\nend\r\n", "end",
-                             "TPF0\x06TForm1\x05" "Form1\x00\x00"};
+                             "TPF0\x06TForm1\x05"
+                             "Form1\x00\x00"};
   for (const auto& bytes : bad) {
     try {
       DecodeFormBytes(bytes);

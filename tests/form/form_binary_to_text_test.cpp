@@ -108,7 +108,11 @@ TEST(FormBinaryToText, ValueKinds) {
       {"true", [](auto& s) { s.True(); }, "True"},
       {"nil", [](auto& s) { s.Nil(); }, "nil"},
       {"empty set", [](auto& s) { s.Set({}); }, "[]"},
-      {"set", [](auto& s) { s.Set({"akLeft", "akTop"}); }, "[akLeft, akTop]"},
+      {"set",
+       [](auto& s) {
+         s.Set({"akLeft", "akTop"});
+       },
+       "[akLeft, akTop]"},
       {"short string", [](auto& s) { s.String("OK"); }, "'OK'"},
       {"empty string", [](auto& s) { s.String(""); }, "''"},
       {"long string", [](auto& s) { s.LongString("a'b"); }, "'a'#39'b'"},
@@ -123,8 +127,7 @@ TEST(FormBinaryToText, ValueKinds) {
       {"empty binary", [](auto& s) { s.Binary(""); }, "{}"},
       {"negative binary length", [](auto& s) { s.Byte(10).Little(0xFFFFFFFF, 4); }, "{}"},
       {"nested list", [](auto& s) { s.BeginList().BeginList().Int8(1).End().End(); }, "(\r\n    (\r\n      1))"},
-      {"indexed item",
-       [](auto& s) { s.BeginCollection().Item(2).End().Item(3).Property("A").Int8(1).End().End(); },
+      {"indexed item", [](auto& s) { s.BeginCollection().Item(2).End().Item(3).Property("A").Int8(1).End().End(); },
        "<\r\n    item [2]\r\n    end\r\n    item [3]\r\n      A = 1\r\n    end>"},
       // Kinds read by their lower seven bits: the top bit is ignored.
       {"identifier, top bit set", [](auto& s) { s.Byte(0x87).ShortString("x"); }, "x"},
@@ -195,8 +198,7 @@ TEST(FormBinaryToText, Errors) {
        "Invalid property value"},
       {"integer with top bit", WithProperty([](auto& s) { s.Byte(0x82).Byte(1); }), "Invalid property value"},
       {"string with top bit", WithProperty([](auto& s) { s.Byte(0x86).ShortString("a"); }), "Invalid property value"},
-      {"wide string with top bit", WithProperty([](auto& s) { s.Byte(0x92).Little(0, 4); }),
-       "Invalid property value"},
+      {"wide string with top bit", WithProperty([](auto& s) { s.Byte(0x92).Little(0, 4); }), "Invalid property value"},
       {"extended with top bit", WithProperty([](auto& s) { s.Byte(0x85).Little(0, 8).Little(0, 2); }),
        "Invalid property value"},
       {"int64 with top bit", WithProperty([](auto& s) { s.Byte(0x93).Little(0, 8); }), "Invalid property value"},

@@ -15,9 +15,7 @@ struct Token {
   bool operator==(const Token&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Token& token) {
-  return out << token.kind << ":" << token.source;
-}
+std::ostream& operator<<(std::ostream& out, const Token& token) { return out << token.kind << ":" << token.source; }
 
 const AnsiCodePage& Gb2312() {
   static const AnsiCodePage code_page(kCodePageGb2312);
@@ -46,16 +44,18 @@ TEST(TParser, TokenKinds) {
     std::vector<Token> tokens;
   };
   const Case cases[] = {
-      {"object Form1: TForm1",
-       {{kSymbol, "object"}, {kSymbol, "Form1"}, {':', ":"}, {kSymbol, "TForm1"}}},
+      {"object Form1: TForm1", {{kSymbol, "object"}, {kSymbol, "Form1"}, {':', ":"}, {kSymbol, "TForm1"}}},
       {"  Font.Name = 'Tahoma'\r\n",
        {{kSymbol, "Font"}, {'.', "."}, {kSymbol, "Name"}, {'=', "="}, {kStringToken, "Tahoma"}}},
-      {"Left = -12 Tag = $1aF", {{kSymbol, "Left"}, {'=', "="}, {kIntegerToken, "-12"},
-                                 {kSymbol, "Tag"}, {'=', "="}, {kIntegerToken, "$1aF"}}},
-      {"1.5e-3 15000c 2d 0.5S 7", {{kFloatToken, "1.5e-3"}, {kFloatToken, "15000c"}, {kFloatToken, "2d"},
-                                   {kFloatToken, "0.5S"}, {kIntegerToken, "7"}}},
-      {"_a1 [x] (<{", {{kSymbol, "_a1"}, {'[', "["}, {kSymbol, "x"}, {']', "]"},
-                       {'(', "("}, {'<', "<"}, {'{', "{"}}},
+      {"Left = -12 Tag = $1aF",
+       {{kSymbol, "Left"}, {'=', "="}, {kIntegerToken, "-12"}, {kSymbol, "Tag"}, {'=', "="}, {kIntegerToken, "$1aF"}}},
+      {"1.5e-3 15000c 2d 0.5S 7",
+       {{kFloatToken, "1.5e-3"},
+        {kFloatToken, "15000c"},
+        {kFloatToken, "2d"},
+        {kFloatToken, "0.5S"},
+        {kIntegerToken, "7"}}},
+      {"_a1 [x] (<{", {{kSymbol, "_a1"}, {'[', "["}, {kSymbol, "x"}, {']', "]"}, {'(', "("}, {'<', "<"}, {'{', "{"}}},
       {"\xA4\xA4", {{0xA4, "\xA4"}, {0xA4, "\xA4"}}},
       {"a\0b", {{kSymbol, "a"}}},
       {"", {}},

@@ -54,15 +54,16 @@ TEST(ByteString, SplitsAfter64BytesPerLine) {
       {Repeat('a', 64), "'" + Repeat('a', 64) + "'"},
       {Repeat('a', 65), "\r\n    '" + Repeat('a', 64) + "'" + kBreak + "'a'"},
       {Repeat('a', 128), "\r\n    '" + Repeat('a', 64) + "'" + kBreak + "'" + Repeat('a', 64) + "'"},
-      {Repeat('a', 129),
-       "\r\n    '" + Repeat('a', 64) + "'" + kBreak + "'" + Repeat('a', 64) + "'" + kBreak + "'a'"},
+      {Repeat('a', 129), "\r\n    '" + Repeat('a', 64) + "'" + kBreak + "'" + Repeat('a', 64) + "'" + kBreak + "'a'"},
       // An escape counts as one byte of the line.
       {Repeat('a', 63) + "\r" + "b", "\r\n    '" + Repeat('a', 63) + "'#13" + kBreak + "'b'"},
-      {Repeat('\r', 65), "\r\n    " + [] {
-         std::string escapes;
-         for (int i = 0; i < 64; ++i) escapes += "#13";
-         return escapes;
-       }() + kBreak + "#13"},
+      {Repeat('\r', 65), "\r\n    " +
+                             [] {
+                               std::string escapes;
+                               for (int i = 0; i < 64; ++i) escapes += "#13";
+                               return escapes;
+                             }() +
+                             kBreak + "#13"},
   };
   for (const auto& c : cases) EXPECT_EQ(ByteStringText(c.bytes), c.text) << c.bytes.size();
 }
@@ -84,11 +85,13 @@ TEST(ByteString, NeverSplitsADoubleByteCharacter) {
       {"an odd run before byte 65 makes it a trail byte", "x" + Repeat('\xA4', 64) + "y",
        "\r\n    'x" + Repeat('\xA4', 62) + "'" + kBreak + "'\xA4\xA4y'"},
       {"after 63 escapes the run is empty", Repeat('\t', 63) + big5 + "z",
-       "\r\n    " + [] {
-         std::string escapes;
-         for (int i = 0; i < 63; ++i) escapes += "#9";
-         return escapes;
-       }() + "''" + kBreak + "'" + big5 + "z'"},
+       "\r\n    " +
+           [] {
+             std::string escapes;
+             for (int i = 0; i < 63; ++i) escapes += "#9";
+             return escapes;
+           }() +
+           "''" + kBreak + "'" + big5 + "z'"},
   };
   for (const auto& c : cases) EXPECT_EQ(ByteStringText(c.bytes), c.text) << c.why;
 }
@@ -124,6 +127,7 @@ TEST(Utf8Value, DecodesByTheLeadBytesBit0x20) {
     std::string bytes;
     std::u16string units;
   };
+  // clang-format off
   const Case cases[] = {
       {"ab", u"ab"},
       {"\xE4\xBD\xA0\xE5\xA5\xBD", u"\u4F60\u597D"},
@@ -133,6 +137,7 @@ TEST(Utf8Value, DecodesByTheLeadBytesBit0x20) {
       {"\xE4\xBDx", u""},                                                   // not a continuation byte
       {"\xC3\xA9\xC3", u""},                                                // one bad sequence empties it all
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(DecodeUtf8Value(c.bytes), c.units) << c.bytes;
 }
 

@@ -49,7 +49,9 @@ TEST(FoldWideStrings, FoldsIntoTheCodePage) {
       {"  Caption = #35531#31245#20505'...'", "  Caption = '\xD5\x88\xC9\xD4\xBA\xF2...'"},
       {"  Caption = #200", "  Caption = '?'"},  // U+00C8 is not in GB2312
       // Raw bytes in a wide token are U+0080-U+00FF, not the characters they were.
-      {"  Caption = '\xC4\xE3'#20320", "  Caption = '?" "?\xC4\xE3'"},
+      {"  Caption = '\xC4\xE3'#20320",
+       "  Caption = '?"
+       "?\xC4\xE3'"},
       {"  Hint = 'x'#13#10#20320", "  Hint = 'x'#13#10'\xC4\xE3'"},
       {"  Hint = 'it'#39's'#20320", "  Hint = 'it'#39's\xC4\xE3'"},
       {"  Hint = #0#20320", "  Hint = #0'\xC4\xE3'"},
@@ -67,9 +69,7 @@ TEST(FoldWideStrings, KeepsTheLinesOfASplitWideString) {
                               "\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3' +\r\n    '\xBA\xC3\xBA\xC3" + "b'\r\nend\r\n");
 }
 
-TEST(FoldWideStrings, TheFirstTokenIsNeverFolded) {
-  EXPECT_EQ(Folded("#20320 = #20320"), "#20320 = '\xC4\xE3'\r\n");
-}
+TEST(FoldWideStrings, TheFirstTokenIsNeverFolded) { EXPECT_EQ(Folded("#20320 = #20320"), "#20320 = '\xC4\xE3'\r\n"); }
 
 TEST(FoldWideStrings, TextWithoutWideTokensIsOnlySplit) {
   const std::string text = kHead + "  Caption = '\xFF\x80\xA4'\nend";
@@ -100,8 +100,10 @@ TEST(FoldWideStrings, ReplacesOnlyTheTokenItself) {
 
 TEST(FoldWideStrings, FoldsIntoBig5) {
   const AnsiCodePage big5(kCodePageBig5);
-  EXPECT_EQ(Folded(kHead + "  Caption = #35531#31245#20505\r\n", big5), kHead + "  Caption = '\xBD\xD0\xB5\x79\xAD\xD4'\r\n");
-  EXPECT_EQ(Folded(kHead + "  Hint = #173#8203#8205#847#65279\r\n", big5), kHead + "  Hint = '" + std::string(5, '?') + "'\r\n");
+  EXPECT_EQ(Folded(kHead + "  Caption = #35531#31245#20505\r\n", big5),
+            kHead + "  Caption = '\xBD\xD0\xB5\x79\xAD\xD4'\r\n");
+  EXPECT_EQ(Folded(kHead + "  Hint = #173#8203#8205#847#65279\r\n", big5),
+            kHead + "  Hint = '" + std::string(5, '?') + "'\r\n");
 }
 
 TEST(FoldWideStrings, TokenizerFailuresPassThrough) {

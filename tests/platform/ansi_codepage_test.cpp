@@ -33,13 +33,13 @@ TEST(AnsiCodePage, ConvertsThroughMicrosoftsTables) {
 TEST(AnsiCodePage, WhatItCannotRepresentBecomesAQuestionMark) {
   for (const int number : {kCodePageBig5, kCodePageGb2312}) {
     const AnsiCodePage code_page(number);
-    EXPECT_EQ(code_page.FromWide(u"a\u0E01b"), "a?b") << number;             // Thai
-    EXPECT_EQ(code_page.FromWide(u"\U0001F600"), "?") << number;             // beyond the BMP
+    EXPECT_EQ(code_page.FromWide(u"a\u0E01b"), "a?b") << number;                 // Thai
+    EXPECT_EQ(code_page.FromWide(u"\U0001F600"), "?") << number;                 // beyond the BMP
     EXPECT_EQ(code_page.FromWide(std::u16string(1, u'\xD800')), "?") << number;  // lone surrogate
     // Invisible characters ICU would skip as default-ignorable: soft hyphen,
     // zero width space and joiner, combining grapheme joiner, byte order mark.
     EXPECT_EQ(code_page.FromWide(u"a\u00AD\u200B\u200D\u034F\uFEFFb"), "a?????b") << number;
-    EXPECT_EQ(code_page.ToWide("ab\xA4"), u"ab?") << number;                  // cut-off character
+    EXPECT_EQ(code_page.ToWide("ab\xA4"), u"ab?") << number;  // cut-off character
     // A lead byte before a line break is lost alone; the break stays.
     EXPECT_EQ(code_page.ToWide("\xA4\r\nx"), u"?\r\nx") << number;
     EXPECT_EQ(code_page.ToWide(""), u"");

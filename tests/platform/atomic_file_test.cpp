@@ -122,8 +122,8 @@ TEST(AtomicFile, KeepsExtendedAttributesAndTheAcl) {
   constexpr std::uint32_t kNoId = 0xFFFFFFFF;
   // The owning group may only read; the user nobody may read and write, so
   // the mask (shown as the group bits of the mode) is rw.
-  const std::string acl = AccessAcl({{0x01, 6, kNoId}, {0x02, 6, 65534}, {0x04, 4, kNoId}, {0x10, 6, kNoId},
-                                     {0x20, 0, kNoId}});
+  const std::string acl =
+      AccessAcl({{0x01, 6, kNoId}, {0x02, 6, 65534}, {0x04, 4, kNoId}, {0x10, 6, kNoId}, {0x20, 0, kNoId}});
   if (::setxattr(path.c_str(), "user.origin", "taipei", 6, 0) != 0 ||
       ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
     GTEST_SKIP() << "this file system keeps no extended attributes or ACLs";

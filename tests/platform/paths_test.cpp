@@ -19,8 +19,8 @@ TEST(Paths, TrailingSeparatorRespectsDoubleByteCharacters) {
       {"C:\\\xA5\x5C\\", "C:\\\xA5\x5C\\"},
       {"\xA5\x5C\xA5\x5C", "\xA5\x5C\xA5\x5C\\"},
       {"a\\\\", "a\\\\"},
-      {"\xA5", "\xA5\\"},          // a lone lead byte
-      {"\xA5\\\\", "\xA5\\\\"},    // the pair A5 5C, then a backslash of its own
+      {"\xA5", "\xA5\\"},        // a lone lead byte
+      {"\xA5\\\\", "\xA5\\\\"},  // the pair A5 5C, then a backslash of its own
   };
   for (const auto& c : cases) EXPECT_EQ(EnsureTrailingSeparator(c.path, '\\'), c.expected) << c.path;
 

@@ -20,7 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-constexpr fs::perms kReadOnlyFolder = kReadOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+constexpr fs::perms kReadOnlyFolder =
+    kReadOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 
 // A work folder as the program makes it, inside the test's folder.
 std::string MakeWorkFolder(const test_support::TempDir& dir, const std::string& name = "Conver") {
@@ -46,8 +47,10 @@ class ScopedEnv {
     ::setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
   }
 
  private:
@@ -98,20 +101,22 @@ TEST(Purge, RefusesFoldersItDidNotMake) {
   const std::string home = MakeWorkFolder(dir, "home");
   dir.Write("home/notes.txt", "mine");
 
-  EXPECT_EQ(PurgeError(dir.File("project")),
-            "Refusing to delete " + dir.File("project") + ": it is not a work folder created by bgconv (it holds no " +
-                std::string(kWorkFolderMarker) + ")");
+  EXPECT_EQ(PurgeError(dir.File("project")), "Refusing to delete " + dir.File("project") +
+                                                 ": it is not a work folder created by bgconv (it holds no " +
+                                                 std::string(kWorkFolderMarker) + ")");
   EXPECT_EQ(PurgeError(dir.File("link") + "/"), "Refusing to delete " + dir.File("link") + ": it is a symbolic link");
   {
     ScopedEnv env("HOME", home);
     EXPECT_EQ(PurgeError(home), "Refusing to delete " + home + ": it is the home folder");
   }
   EXPECT_EQ(PurgeError("/"), "Refusing to delete /: it is the root of a file system");
-  struct stat root {}, proc {};
+  struct stat root {
+  }, proc{};
   if (::stat("/", &root) == 0 && ::stat("/proc", &proc) == 0 && root.st_dev != proc.st_dev) {
     EXPECT_EQ(PurgeError("/proc"), "Refusing to delete /proc: it is the root of a file system");
   }
-  EXPECT_EQ(PurgeError(dir.File("gone")), "Cannot delete the folder " + dir.File("gone") + ": No such file or directory");
+  EXPECT_EQ(PurgeError(dir.File("gone")),
+            "Cannot delete the folder " + dir.File("gone") + ": No such file or directory");
   EXPECT_EQ(PurgeError(dir.File("project/Unit1.pas")),
             "Cannot delete the folder " + dir.File("project/Unit1.pas") + ": Not a directory");
 

@@ -99,11 +99,10 @@ TEST(FontString, ColourIdentifiersReadBothWays) {
 
   // The values other programs store for these identifiers.
   const NamedColour known[] = {
-      {"clBlack", 0x000000},          {"clRed", 0x0000FF},           {"clBlue", 0xFF0000},
-      {"clMoneyGreen", 0xC0DCC0},     {"clSkyBlue", 0xF0CAA6},       {"clCream", 0xF0FBFF},
-      {"clMedGray", 0xA4A0A0},        {"clScrollBar", 0x80000000},   {"clBtnFace", 0x8000000F},
-      {"clWindowText", 0x80000008},   {"clInfoBk", 0x80000018},      {"clHotLight", 0x8000001A},
-      {"clMenuBar", 0x8000001E},      {"clDefault", 0x20000000},     {"clNone", 0x1FFFFFFF},
+      {"clBlack", 0x000000},     {"clRed", 0x0000FF},          {"clBlue", 0xFF0000},     {"clMoneyGreen", 0xC0DCC0},
+      {"clSkyBlue", 0xF0CAA6},   {"clCream", 0xF0FBFF},        {"clMedGray", 0xA4A0A0},  {"clScrollBar", 0x80000000},
+      {"clBtnFace", 0x8000000F}, {"clWindowText", 0x80000008}, {"clInfoBk", 0x80000018}, {"clHotLight", 0x8000001A},
+      {"clMenuBar", 0x8000001E}, {"clDefault", 0x20000000},    {"clNone", 0x1FFFFFFF},
   };
   for (const auto& colour : known) EXPECT_EQ(ColourByName(colour.name), colour.value) << colour.name;
   EXPECT_EQ(ColourByName("CLWINDOWTEXT"), 0x80000008u);

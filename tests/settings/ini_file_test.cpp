@@ -58,6 +58,7 @@ TEST(IniFile, ParseInteger) {
     std::string_view text;
     std::optional<std::int32_t> expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"1", 1},           {"  12", 12},        {"+5", 5},           {"-5", -5},
       {"012", 12},        {"$1F", 31},         {"$1f", 31},         {"0x10", 16},
@@ -69,6 +70,7 @@ TEST(IniFile, ParseInteger) {
       {"12 ", {}},        {"one", {}},         {"1e3", {}},         {"-$5", {}},
       {"0x-1", {}},       {"$G", {}},          {"\t1", {}},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.expected) << c.text;
 }
 
@@ -89,9 +91,9 @@ TEST(IniFile, NumbersAndFlags) {
 TEST(IniFile, WritesReplaceInPlaceOrAppend) {
   test_support::TempDir dir;
   auto store = StoreOf(dir, "; settings\r\n\r\n[cpOption]\r\nDefLan=0\r\nx=1\r\ndeflan=1\r\n\r\n[cpView]\r\nf=a\r\n");
-  store.WriteNumber("CPOPTION", "DefLan", 5);     // replaces the later line, spelled as passed here
+  store.WriteNumber("CPOPTION", "DefLan", 5);           // replaces the later line, spelled as passed here
   store.WriteFlag("cpOption", "AddConfigFile", false);  // appended to its section
-  store.WriteText("cpEng", "FilePath", "");        // a new section at the end
+  store.WriteText("cpEng", "FilePath", "");             // a new section at the end
   store.WriteNumber("cpView", "n", -3);
   EXPECT_EQ(store.Text(),
             "[cpOption]\r\nDefLan=0\r\nx=1\r\nDefLan=5\r\nAddConfigFile=0\r\n\r\n"

@@ -14,9 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SettingsContext ContextIn(const test_support::TempDir& dir) {
-  return {dir.path().string() + "/", DesignFonts(), '/'};
-}
+SettingsContext ContextIn(const test_support::TempDir& dir) { return {dir.path().string() + "/", DesignFonts(), '/'}; }
 
 // What the window does between start and exit when the user changes
 // nothing: load, set the preview charsets by the direction, save.
@@ -105,11 +103,11 @@ TEST(Settings, EngineKeysCountOnlyWithConCmd) {
     std::string parameter;
   };
   const Case cases[] = {
-      {"built-in engine: nothing read", "[cpOption]\nConvertEngine=0\n[cpEng]\nFilePath=/x\nNotVocabulary=1\nParameter=/f:d\n",
-       "", false, ""},
+      {"built-in engine: nothing read",
+       "[cpOption]\nConvertEngine=0\n[cpEng]\nFilePath=/x\nNotVocabulary=1\nParameter=/f:d\n", "", false, ""},
       {"ConCmd, no keys: default path", "[cpOption]\nConvertEngine=1\n", DefaultEnginePath(context), false, ""},
-      {"parameter only with NotVocabulary", "[cpOption]\nConvertEngine=1\n[cpEng]\nFilePath=/x\nParameter=/f:d\n",
-       "/x", false, ""},
+      {"parameter only with NotVocabulary", "[cpOption]\nConvertEngine=1\n[cpEng]\nFilePath=/x\nParameter=/f:d\n", "/x",
+       false, ""},
       {"an engine out of range is the built-in one", "[cpOption]\nConvertEngine=2\n[cpEng]\nFilePath=/x\n", "", false,
        ""},
   };
@@ -149,8 +147,11 @@ TEST(Settings, SaveKeepsOtherKeysAndRewritesInPlace) {
   SaveSettings(path, settings);
   const std::string text = dir.Read("bgconv.ini");
   EXPECT_EQ(text.find("; comment"), std::string::npos);
-  EXPECT_EQ(text.rfind("[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\nFilePath=\r\n\r\n[cpOption]\r\nMine=kept\r\nDefLan=1\r\n", 0),
-            0u)
+  EXPECT_EQ(
+      text.rfind(
+          "[cpEng]\r\nParameter=/f:d\r\nNotVocabulary=1\r\nFilePath=\r\n\r\n[cpOption]\r\nMine=kept\r\nDefLan=1\r\n",
+          0),
+      0u)
       << text;
   EXPECT_NE(text.find("\r\n\r\n[cpView]\r\nFileListFont="), std::string::npos) << text;
 }
@@ -224,11 +225,14 @@ TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
     ProgramPlaces expected;
   };
   const Case cases[] = {
-      {writable, {"/cfg", "/cache", "/data", "/home/u"},
+      {writable,
+       {"/cfg", "/cache", "/data", "/home/u"},
        {writable + "bgconv.ini", "", writable + "Conver/", writable + "Backup/"}},
-      {unwritable, {"/cfg", "/cache", "/data", "/home/u"},
+      {unwritable,
+       {"/cfg", "/cache", "/data", "/home/u"},
        {"/cfg/bgconv/bgconv.ini", "", "/cache/bgconv/Conver/", "/data/bgconv/Backup/"}},
-      {unwritable, {"", "", "", "/home/u/"},
+      {unwritable,
+       {"", "", "", "/home/u/"},
        {"/home/u/.config/bgconv/bgconv.ini", "", "/home/u/.cache/bgconv/Conver/",
         "/home/u/.local/share/bgconv/Backup/"}},
       {unwritable, {"", "", "", ""}, {unwritable + "bgconv.ini", "", unwritable + "Conver/", unwritable + "Backup/"}},

@@ -30,10 +30,18 @@ FormStreamWriter& FormStreamWriter::Object(std::string_view class_name, std::str
   return ShortString(class_name).ShortString(name);
 }
 
-FormStreamWriter& FormStreamWriter::Int8(std::int8_t value) { return Byte(2).Little(static_cast<std::uint8_t>(value), 1); }
-FormStreamWriter& FormStreamWriter::Int16(std::int16_t value) { return Byte(3).Little(static_cast<std::uint16_t>(value), 2); }
-FormStreamWriter& FormStreamWriter::Int32(std::int32_t value) { return Byte(4).Little(static_cast<std::uint32_t>(value), 4); }
-FormStreamWriter& FormStreamWriter::Int64(std::int64_t value) { return Byte(19).Little(static_cast<std::uint64_t>(value), 8); }
+FormStreamWriter& FormStreamWriter::Int8(std::int8_t value) {
+  return Byte(2).Little(static_cast<std::uint8_t>(value), 1);
+}
+FormStreamWriter& FormStreamWriter::Int16(std::int16_t value) {
+  return Byte(3).Little(static_cast<std::uint16_t>(value), 2);
+}
+FormStreamWriter& FormStreamWriter::Int32(std::int32_t value) {
+  return Byte(4).Little(static_cast<std::uint32_t>(value), 4);
+}
+FormStreamWriter& FormStreamWriter::Int64(std::int64_t value) {
+  return Byte(19).Little(static_cast<std::uint64_t>(value), 8);
+}
 
 FormStreamWriter& FormStreamWriter::Extended(std::uint64_t mantissa, std::uint16_t sign_exponent) {
   return Byte(5).Little(mantissa, 8).Little(sign_exponent, 2);
@@ -61,9 +69,15 @@ FormStreamWriter& FormStreamWriter::Item(std::optional<std::int8_t> index) {
   return Byte(1);
 }
 
-FormStreamWriter& FormStreamWriter::Single(float value) { return Byte(15).Little(std::bit_cast<std::uint32_t>(value), 4); }
-FormStreamWriter& FormStreamWriter::Currency(std::int64_t amount) { return Byte(16).Little(static_cast<std::uint64_t>(amount), 8); }
-FormStreamWriter& FormStreamWriter::Date(double value) { return Byte(17).Little(std::bit_cast<std::uint64_t>(value), 8); }
+FormStreamWriter& FormStreamWriter::Single(float value) {
+  return Byte(15).Little(std::bit_cast<std::uint32_t>(value), 4);
+}
+FormStreamWriter& FormStreamWriter::Currency(std::int64_t amount) {
+  return Byte(16).Little(static_cast<std::uint64_t>(amount), 8);
+}
+FormStreamWriter& FormStreamWriter::Date(double value) {
+  return Byte(17).Little(std::bit_cast<std::uint64_t>(value), 8);
+}
 
 FormStreamWriter& FormStreamWriter::WideString(std::u16string_view units) {
   Byte(18).Little(units.size(), 4);

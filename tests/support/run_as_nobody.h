@@ -30,7 +30,8 @@ std::optional<std::string> RunAsNobody(Body body) {
   ::close(pipe_fds[1]);
   std::string said;
   char buffer[512];
-  for (ssize_t got; (got = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;)
+    said.append(buffer, static_cast<std::size_t>(got));
   ::close(pipe_fds[0]);
   int status = 0;
   ::waitpid(child, &status, 0);

@@ -20,8 +20,7 @@ namespace bgconv::test_support {
 
 std::string ProgramPath(const std::string& program) { return std::string(BGCONV_BIN_DIR) + "/" + program; }
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& input) {
   return RunProgramAt(ProgramPath(program), args, input);
 }
 

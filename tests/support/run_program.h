@@ -22,8 +22,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 // The program at `path`, e.g. a copy placed where a test needs it.  A
 // program still running after `timeout_seconds` (when not 0) is killed, so
 // that a test of something that could block fails instead of hanging.
-ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args,
-                           const std::string& input = {}, int timeout_seconds = 0);
+ProgramResult RunProgramAt(const std::string& path, const std::vector<std::string>& args, const std::string& input = {},
+                           int timeout_seconds = 0);
 
 // The path of `program` in the build's program folder.
 std::string ProgramPath(const std::string& program);

@@ -12,8 +12,8 @@
 #include "settings/ini_file.h"
 #include "support/temp_dir.h"
 #include "ui/modal_answerer.h"
-#include "ui/widget.h"
 #include "ui/qt_text.h"
+#include "ui/widget.h"
 
 namespace bgconv {
 namespace {

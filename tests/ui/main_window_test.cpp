@@ -6,15 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QMessageBox>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,9 +28,9 @@
 #include "ui/controls.h"
 #include "ui/file_row_model.h"
 #include "ui/modal_answerer.h"
-#include "ui/widget.h"
 #include "ui/progress_form.h"
 #include "ui/qt_text.h"
+#include "ui/widget.h"
 
 namespace bgconv {
 namespace {
@@ -214,9 +214,8 @@ class MainWindowTest : public QObject {
       test_support::ChooseFile(dialog, PathToQt(project));
     });
     Action(*window, "FileOpen1").trigger();
-    QCOMPARE(Column(*window, FileRowModel::kFile),
-             QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg", "Unit1.pas", "Unit1.dfm", "Unit2.pas",
-                          "Unit2.dfm"}));
+    QCOMPARE(Column(*window, FileRowModel::kFile), QStringList({"Project1.dpr", "Project1.dof", "Project1.cfg",
+                                                                "Unit1.pas", "Unit1.dfm", "Unit2.pas", "Unit2.dfm"}));
     QCOMPARE(Column(*window, FileRowModel::kPath).front(), PathToQt(project));
     QCOMPARE(Column(*window, FileRowModel::kCode), QStringList(7, "TW"));
     QCOMPARE(Column(*window, FileRowModel::kSize)[3], QString::number(fs::file_size(program.Project("Unit1.pas"))));
@@ -227,7 +226,8 @@ class MainWindowTest : public QObject {
 
     // Without "Add Config Files" the list is read anew, without .dof and
     // .cfg, and rows added with Add are gone.
-    answerer_->Expect([&](QDialog& dialog) { test_support::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
+    answerer_->Expect(
+        [&](QDialog& dialog) { test_support::ChooseFile(dialog, PathToQt(program.Project("Unit1.pas"))); });
     Click(*window, "BitBtn3");
     QCOMPARE(FileList(*window).model()->rowCount(), 9);
     Click(*window, "CbAddConf");
@@ -379,7 +379,8 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(program.Exe("config/bgconv/bgconv.ini")));
     QVERIFY(!fs::exists(program.Exe("cache/bgconv/Conver")));
     // A work folder that was never made is not purged, and says nothing.
-    program.dir.Write("config/bgconv/bgconv.ini", "[cpOption]\r\nWorkConvertDir=" + program.Exe("file/Conver/") + "\r\n");
+    program.dir.Write("config/bgconv/bgconv.ini",
+                      "[cpOption]\r\nWorkConvertDir=" + program.Exe("file/Conver/") + "\r\n");
     program.dir.Write("file", "");
     { auto window = Open(program); }
   }
@@ -560,7 +561,8 @@ class MainWindowTest : public QObject {
     QVERIFY(log.size() >= 2);
     QVERIFY2(log[log.size() - 2].contains("/o:gbk") && log[log.size() - 2].endsWith(" returned 0"),
              qPrintable(log.join('\n')));
-    QCOMPARE(log.back(), PathToQt("Copy back " + program.Exe("Conver/Unit1.pas") + " -> " + program.Project("Unit1.pas")));
+    QCOMPARE(log.back(),
+             PathToQt("Copy back " + program.Exe("Conver/Unit1.pas") + " -> " + program.Project("Unit1.pas")));
     QCOMPARE(LogList(*window).currentRow(), LogList(*window).count() - 1);
 
     // Without a converter the failure is shown, nothing is copied back.

@@ -91,7 +91,8 @@ class ProgressFormTest : public QObject {
     auto disabled = Window("disabled");
     disabled->setEnabled(false);
     EnableRecorder recorder;
-    for (QWidget* window : {main.get(), second.get(), hidden.get(), disabled.get()}) window->installEventFilter(&recorder);
+    for (QWidget* window : {main.get(), second.get(), hidden.get(), disabled.get()})
+      window->installEventFilter(&recorder);
 
     ShowProgress("Convert Code Page", main.get());
     QVERIFY(!main->isEnabled());
@@ -142,13 +143,16 @@ class ProgressFormTest : public QObject {
   void UpdatesRunPendingEvents() {
     ShowProgress("Convert Code Page");
     int ran = 0;
-    QMetaObject::invokeMethod(this, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&ran] { ++ran; }, Qt::QueuedConnection);
     UpdateProgress(10);
     QCOMPARE(ran, 1);
-    QMetaObject::invokeMethod(this, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&ran] { ++ran; }, Qt::QueuedConnection);
     UpdateProgressTitle("Unit1.pas");
     QCOMPARE(ran, 2);
-    QMetaObject::invokeMethod(this, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&ran] { ++ran; }, Qt::QueuedConnection);
     HideProgress();
     QCOMPARE(ran, 3);
   }

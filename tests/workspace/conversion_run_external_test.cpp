@@ -73,8 +73,8 @@ class ExternalRunTest : public ::testing::Test {
 };
 
 TEST_F(ExternalRunTest, ConvertsSameNamedFilesApartAndRewritesFormCharsets) {
-  const auto summary = ConvertAll(
-      Inputs({"a/Unit1.pas", "b/Unit1.pas", "Main.dfm"}, std::string(BGCONV_BIN_DIR) + "/"), observer_);
+  const auto summary =
+      ConvertAll(Inputs({"a/Unit1.pas", "b/Unit1.pas", "Main.dfm"}, std::string(BGCONV_BIN_DIR) + "/"), observer_);
   EXPECT_EQ(summary.converted, 3u);
   EXPECT_TRUE(summary.not_converted_paths.empty());
   EXPECT_EQ(Read("a/Unit1.pas"), "// " + kGbGuo + "\r\n");
@@ -116,7 +116,8 @@ TEST_F(ExternalRunTest, NoFileIsLostWhenTheConverterFails) {
     const auto summary = ConvertAll(Inputs(names, FakeConverter(c.script)), observer);
     EXPECT_EQ(summary.converted, 0u) << c.what;
     EXPECT_EQ(summary.not_converted_paths.size(), names.size()) << c.what;
-    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Read(names[i]), originals[i]) << c.what << ": " << names[i];
+    for (std::size_t i = 0; i < names.size(); ++i)
+      EXPECT_EQ(Read(names[i]), originals[i]) << c.what << ": " << names[i];
     EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)}) << c.what;
     EXPECT_EQ(observer.Logs().back(), "End Convert Code") << c.what;
   }
@@ -138,9 +139,9 @@ TEST_F(ExternalRunTest, ConverterThatCannotStartEndsTheRunAndChangesNothing) {
 
 TEST_F(ExternalRunTest, FailingRowBeforeThePassTakesItsCopiesBack) {
   Write("Bad.dfm", "this is no form");
-  EXPECT_THROW(ConvertAll(Inputs({"a/Unit1.pas", "Bad.dfm", "b/Unit1.pas"}, std::string(BGCONV_BIN_DIR) + "/"),
-                          observer_),
-               EConversionError);
+  EXPECT_THROW(
+      ConvertAll(Inputs({"a/Unit1.pas", "Bad.dfm", "b/Unit1.pas"}, std::string(BGCONV_BIN_DIR) + "/"), observer_),
+      EConversionError);
   EXPECT_EQ(Read("a/Unit1.pas"), "// " + kBig5Guo + "\r\n");
   EXPECT_EQ(Read("b/Unit1.pas"), "// " + kBig5Men + "\r\n");
   EXPECT_EQ(WorkFolderEntries(), std::vector<std::string>{std::string(kWorkFolderMarker)});
@@ -158,9 +159,10 @@ TEST_F(ExternalRunTest, AWorkFolderThatCouldTouchTheUsersFilesIsRefused) {
       {Path("a/"), "it is the folder of " + Path("a/Unit1.pas")},
       {Path(""), "it holds the folder of " + Path("a/Unit1.pas")},
       {Path("Conver/"), "it lies inside the folder of " + Path("Main.dfm")},
-      {dir_.File("") , "it holds the folder of " + Path("a/Unit1.pas")},
-      {dir_.File("photos/"), "it holds files and was not made by bgconv (it has no .bgconv-work-folder); choose an "
-                             "empty folder"},
+      {dir_.File(""), "it holds the folder of " + Path("a/Unit1.pas")},
+      {dir_.File("photos/"),
+       "it holds files and was not made by bgconv (it has no .bgconv-work-folder); choose an "
+       "empty folder"},
       {"work/", "it is not an absolute path"},
   };
   const std::vector<std::string> names = {"a/Unit1.pas", "Main.dfm"};

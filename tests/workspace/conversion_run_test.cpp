@@ -93,13 +93,16 @@ TEST_F(RunTest, PlainFilesComeBackThroughTheLineList) {
       {"Caption := 'CHINESEBIG5_CHARSET';", "Caption := 'CHINESEBIG5_CHARSET';\r\n"},  // plain files keep identifiers
   };
   std::vector<FileRow> rows;
-  for (std::size_t i = 0; i < std::size(cases); ++i) rows.push_back(Row("f" + std::to_string(i) + ".pas", cases[i].before));
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    rows.push_back(Row("f" + std::to_string(i) + ".pas", cases[i].before));
   ConvertAll(Inputs(rows), observer_);
-  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Read("f" + std::to_string(i) + ".pas"), cases[i].after) << i;
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(Read("f" + std::to_string(i) + ".pas"), cases[i].after) << i;
 }
 
 TEST_F(RunTest, FormFilesGetTheirCharsetsRewritten) {
-  const std::string form = "object Form1: TForm1\n  Caption = '" + kGb + "'\n  Font.Charset = GB2312_CHARSET\n"
+  const std::string form = "object Form1: TForm1\n  Caption = '" + kGb +
+                           "'\n  Font.Charset = GB2312_CHARSET\n"
                            "  Tag = DEFAULT_CHARSET\nend\n";
   const auto row = Row("Form1.DfM", form);
   auto inputs = Inputs({row}, Direction::kGbToBig);
@@ -119,7 +122,8 @@ TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
     Direction direction;
     int requested, expected;
   };
-  for (const auto& c : {Case{Direction::kBigToGb, 0, 950}, Case{Direction::kGbToBig, 0, 936}, Case{Direction::kBigToGb, 936, 936}}) {
+  for (const auto& c :
+       {Case{Direction::kBigToGb, 0, 950}, Case{Direction::kGbToBig, 0, 936}, Case{Direction::kBigToGb, 936, 936}}) {
     auto inputs = Inputs({row}, c.direction);
     inputs.ansi_code_page = c.requested;
     int seen = 0;

@@ -61,11 +61,10 @@ TEST(FindKeywordLine, KeywordBeforeStopWord) {
     int index;
   };
   const Case cases[] = {
-      {0, "uses", "begin", true, 1},   // inside a comment, any case; the keyword wins over the stop word
-      {2, "uses", "begin", true, 2},
-      {3, "uses", "begin", false, 3},  // stopped at the stop word
-      {0, "nothing", "nowhere", false, 4},  // ran off the end: the last line
-      {0, "", "program", false, 0},    // the empty keyword is never held
+      {0, "uses", "begin", true, 1},  // inside a comment, any case; the keyword wins over the stop word
+      {2, "uses", "begin", true, 2},       {3, "uses", "begin", false, 3},  // stopped at the stop word
+      {0, "nothing", "nowhere", false, 4},                                  // ran off the end: the last line
+      {0, "", "program", false, 0},                                         // the empty keyword is never held
   };
   for (const auto& c : cases) {
     int index = -7;
@@ -93,8 +92,8 @@ TEST(HoldsKeyword, WholeWordsOutsideQuotedNames) {
       {"  BatchSend in 'BatchSend.pas' {Form1},", "end.", false},
       {"  X in 'end.pas',", "end.", false},  // inside a quoted name
       {"  X in 'a.pas' { begin }", "begin", true},
-      {"{ don't } begin", "begin", true},     // one quote opens no name
-      {"end.Free", "end.", false},            // the test after "end." comes after the dot
+      {"{ don't } begin", "begin", true},  // one quote opens no name
+      {"end.Free", "end.", false},         // the test after "end." comes after the dot
       {"begin_", "begin", false},
       {"_begin", "begin", false},
       {"2begin", "begin", false},
@@ -185,12 +184,8 @@ TEST_F(ScannerTest, ProgramVariants) {
        {"program P;", "{ this program uses two units }", "uses", "  Unit0 in 'Unit0.pas',", "  X in '  Unit1.pas  ';",
         "begin", "end."},
        {"Unit0.pas", "Unit1.pas"}},
-      {"begin above every uses: nothing",
-       {"program P;", "begin", "uses", "  Unit1 in 'Unit1.pas';", "end."},
-       {}},
-      {"no begin before end.: nothing",
-       {"program P;", "uses", "  Unit1 in 'Unit1.pas';", "end.", "begin"},
-       {}},
+      {"begin above every uses: nothing", {"program P;", "begin", "uses", "  Unit1 in 'Unit1.pas';", "end."}, {}},
+      {"no begin before end.: nothing", {"program P;", "uses", "  Unit1 in 'Unit1.pas';", "end.", "begin"}, {}},
       {"names found in any letter case, listed as written",
        {"program P;", "USES", "  Ras in 'Ras.pas',", "  U in 'unit1.PAS', Missing in 'Missing.pas', E in '';", "BEGIN",
         "END."},
@@ -209,19 +204,23 @@ TEST_F(ScannerTest, NamesHoldingKeywordsEndNoClause) {
     Names names;
   };
   const Case cases[] = {
-      {"a unit named BatchSend, a shared unit, the IDE's resource line", "Proj/Sender.dpr",
+      {"a unit named BatchSend, a shared unit, the IDE's resource line",
+       "Proj/Sender.dpr",
        {"program Sender;", "", "uses", "  Forms,", "  BatchSend in 'BatchSend.pas' {BatchSendForm},",
         "  Tools in '..\\Common\\Tools.pas';", "", "{$R *.res}", "{$R 'App.res' 'App.rc'}", "", "begin",
         "  Application.Initialize;", "  Application.Run;", "end."},
        {"BatchSend.pas", "..\\Common\\Tools.pas", "App.res"}},
-      {"a unit named Beginner", "Proj/Learn.dpr",
+      {"a unit named Beginner",
+       "Proj/Learn.dpr",
        {"program Learn;", "uses", "  Forms,", "  Beginner in 'Beginner.pas',", "  BatchSend in 'BatchSend.pas';",
         "begin", "end."},
        {"Beginner.pas", "BatchSend.pas"}},
-      {"a file named Beginner.pas", "Proj/Intro.dpr",
+      {"a file named Beginner.pas",
+       "Proj/Intro.dpr",
        {"program Intro;", "uses", "  Intro in 'Beginner.pas';", "begin", "end."},
        {"Beginner.pas"}},
-      {"a package whose description holds contains", "Proj/Send.dpk",
+      {"a package whose description holds contains",
+       "Proj/Send.dpk",
        {"package Send;", "{$DESCRIPTION 'Contains the send tools'}", "requires", "  rtl;", "contains",
         "  BatchSend in 'BatchSend.pas';", "end."},
        {"BatchSend.pas"}},
@@ -229,7 +228,8 @@ TEST_F(ScannerTest, NamesHoldingKeywordsEndNoClause) {
   for (const auto& c : cases) {
     for (const std::string line_break : {"\r\n", "\n"}) {
       const std::string path = Write(c.file, c.lines, line_break);
-      EXPECT_EQ(c.file.back() == 'k' ? ScanDpk(path) : ScanDpr(path), c.names) << c.what << (line_break == "\n" ? " (LF)" : "");
+      EXPECT_EQ(c.file.back() == 'k' ? ScanDpk(path) : ScanDpr(path), c.names)
+          << c.what << (line_break == "\n" ? " (LF)" : "");
     }
   }
 }
@@ -250,9 +250,7 @@ TEST_F(ScannerTest, PackageContainsClause) {
        {"package Pkg;", "{$DESCRIPTION 'UnitB.pas'}", "requires", "  rtl;", "contains", "  UnitA in 'UnitA.pas',",
         "  UnitB in 'UnitB.pas';", "end."},
        {"UnitA.pas", "UnitB.pas"}},
-      {"no requires line: nothing",
-       {"package Pkg;", "contains", "  UnitA in 'UnitA.pas';", "end."},
-       {}},
+      {"no requires line: nothing", {"package Pkg;", "contains", "  UnitA in 'UnitA.pas';", "end."}, {}},
   };
   for (const auto& c : cases) EXPECT_EQ(ScanDpk(Write("Pkg.dpk", c.lines)), c.names) << c.what;
 }

@@ -135,7 +135,8 @@ TEST_F(WorkspaceTest, DeleteRemovesTheSelectedRowOnly) {
   workspace.Delete(99);
   EXPECT_EQ(workspace.Rows().size(), kAllRows.size());
   workspace.Delete(1);
-  EXPECT_EQ(PathsOf(workspace), (Paths{"Demo.dpr", "Demo.cfg", "Unit1.pas", "Unit1.DFM", "Sub/Unit2.pas", "Sub/unit2.dfm"}));
+  EXPECT_EQ(PathsOf(workspace),
+            (Paths{"Demo.dpr", "Demo.cfg", "Unit1.pas", "Unit1.DFM", "Sub/Unit2.pas", "Sub/unit2.dfm"}));
   EXPECT_TRUE(fs::exists(dir_.File("Demo.DOF"))) << "the file itself stays";
 }
 
@@ -151,7 +152,8 @@ TEST_F(WorkspaceTest, RowsNameTheFilesFromAnyCurrentDirectory) {
   // A relative project path would otherwise be taken again from the folder
   // the scan made current.
   dir_.Write("Units/Abs.pas", "");
-  dir_.Write("Rel/Rel.dpr", "program Rel;\r\nuses\r\n  A in '..\\Units\\abs.PAS',\r\n"
+  dir_.Write("Rel/Rel.dpr",
+             "program Rel;\r\nuses\r\n  A in '..\\Units\\abs.PAS',\r\n"
              "  B in '..\\Unit1.pas';\r\nbegin\r\nend.\r\n");
   fs::current_path(dir_.path());
   Workspace workspace;
@@ -191,7 +193,7 @@ TEST(FileRows, SizesAndIcons) {
   EXPECT_EQ(FileSizeOf(dir.path().string()), 0);
 
   const std::pair<std::string, int> icons[] = {
-      {".dpr", 2}, {".DPK", 3}, {".pas", 4}, {".Dfm", 5}, {".bpl", 6}, {".DLL", 7},
+      {".dpr", 2}, {".DPK", 3}, {".pas", 4}, {".Dfm", 5}, {".bpl", 6},  {".DLL", 7},
       {".TXT", 8}, {".exe", 9}, {".md", 0},  {"", 0},     {".pas2", 0},
   };
   for (const auto& [extension, icon] : icons) EXPECT_EQ(FileTypeImageIndex(extension), icon) << extension;

@@ -83,8 +83,8 @@ Request ParseArguments(const std::vector<std::string>& args) {
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
   if (pattern == "*" || pattern == "*.*") return true;
-  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-      name.find('.') == std::string_view::npos && MatchesPattern(name, pattern.substr(0, pattern.size() - 2))) {
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" && name.find('.') == std::string_view::npos &&
+      MatchesPattern(name, pattern.substr(0, pattern.size() - 2))) {
     return true;
   }
   // Greedy matching that returns to the last "*" on a mismatch.
@@ -187,8 +187,7 @@ int Run(const std::vector<std::string>& args, const std::string& ini_path, std::
     }
     try {
       const std::string bytes = ReadWholeFile(path);
-      const std::string converted =
-          vocabulary ? vocabulary->Convert(bytes) : ConvertText(bytes, *request.direction);
+      const std::string converted = vocabulary ? vocabulary->Convert(bytes) : ConvertText(bytes, *request.direction);
       if (converted != bytes) WriteFileAtomically(path, converted);
       Line(out, "Converted " + path);
     } catch (const std::exception& error) {

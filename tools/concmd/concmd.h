@@ -17,13 +17,13 @@
 
 namespace bgconv::concmd {
 
-inline constexpr int kExitConverted = 0;  // every matched file converted (or ignored)
+inline constexpr int kExitConverted = 0;   // every matched file converted (or ignored)
 inline constexpr int kExitFileFailed = 1;  // at least one file could not be converted
-inline constexpr int kExitUsage = 2;      // bad command line, unreadable folder or settings
+inline constexpr int kExitUsage = 2;       // bad command line, unreadable folder or settings
 
 struct Request {
   std::optional<Direction> direction;  // "/o:gbk": Big5 to GB2312; "/o:big5": GB2312 to Big5
-  bool vocabulary = true;   // false with "/f:d" ("Not Vocabulary Convert")
+  bool vocabulary = true;              // false with "/f:d" ("Not Vocabulary Convert")
   std::string mask;
 };
 

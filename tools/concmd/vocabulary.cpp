@@ -40,7 +40,12 @@ std::vector<char32_t> DecodeUtf8(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    const std::size_t length = lead < 0x80    ? 1
+                               : lead >= 0xF8 ? 0
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC0 ? 2
+                                              : 0;
     if (length == 0 || pos + length > text.size()) {
       code_points.push_back(kReplacement);
       ++pos;
@@ -65,9 +70,7 @@ std::u16string ToUtf16(char32_t c) {
   return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
 }
 
-int TargetCodePage(Direction direction) {
-  return direction == Direction::kGbToBig ? kCodePageBig5 : kCodePageGb2312;
-}
+int TargetCodePage(Direction direction) { return direction == Direction::kGbToBig ? kCodePageBig5 : kCodePageGb2312; }
 
 // GB2312 to Big5 with Taiwan's character forms; Big5 to GB2312 from them.
 const char* OpenCCConfig(Direction direction) { return direction == Direction::kGbToBig ? "s2tw.json" : "tw2s.json"; }
@@ -75,9 +78,7 @@ const char* OpenCCConfig(Direction direction) { return direction == Direction::k
 }  // namespace
 
 VocabularyConverter::VocabularyConverter(Direction direction)
-    : source_(SourceCodePage(direction)),
-      target_(TargetCodePage(direction)),
-      decoded_(0x10000, kNotLookedUp) {
+    : source_(SourceCodePage(direction)), target_(TargetCodePage(direction)), decoded_(0x10000, kNotLookedUp) {
   try {
     opencc_ = std::make_unique<opencc::SimpleConverter>(OpenCCConfig(direction));
   } catch (const std::exception& error) {

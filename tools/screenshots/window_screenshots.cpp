@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
   const QAbstractItemModel* model = list.model();
   for (int row = 0; row < model->rowCount(); ++row) {
     if (!model->index(row, 0).data().toString().endsWith(".dfm", Qt::CaseInsensitive)) continue;
-    list.selectionModel()->select(model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list.selectionModel()->select(model->index(row, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     emit list.clicked(model->index(row, 0));  // as a click on the row
     break;
   }
