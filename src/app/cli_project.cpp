@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "settings/settings.h"
 #include "workspace/conversion_run.h"
+#include "workspace/file_class.h"
 #include "workspace/workspace.h"
 
 namespace bgconv::cli {
@@ -25,7 +26,10 @@ namespace {
 constexpr std::string_view kListUsage =
     "Usage: bgconv list [--no-config | --config] [--settings FILE] PROJECT\n"
     "Lists the files of a Delphi project (.dpr program or .dpk package) as the\n"
-    "conversion takes them, one per line, tab-separated: File, Size, Code, Path.\n"
+    "conversion takes them, one per line, tab-separated: File, Size, Code, Path,\n"
+    "Class.  Class is what the file holds, as 'bgconv detect' names it (a form\n"
+    "by its form text): a file not in the source code page of a conversion is\n"
+    "left as it is.\n"
     "The project file comes first, then its .dof and .cfg, then every unit the\n"
     "project names and the form file (.dfm) beside each unit.  Names are found\n"
     "as Windows finds them: 'Sub\\Unit2.pas' is Sub/Unit2.pas, and letter case\n"
@@ -67,6 +71,8 @@ constexpr std::string_view kConvertUsage =
     "  --timeout SECONDS            end the external converter after SECONDS; every\n"
     "                               file then keeps its original (default: none)\n"
     "  --sync                       flush every file to the disk before replacing\n"
+    "  --force                      convert every file, also one that is not in the\n"
+    "                               source code page, and UTF-8 lines among it\n"
     "  --quiet                      show errors only\n"
     "  --settings FILE              take the defaults from FILE\n"
     "\n"
@@ -74,10 +80,13 @@ constexpr std::string_view kConvertUsage =
     "shows it); --to is required when there is none.  The log goes to standard\n"
     "error; on a terminal a progress bar shows the file being converted.\n"
     "A file that holds a NUL byte (a compiled resource such as App.res, a UTF-16\n"
-    "unit) is not text: it is left as it is and named at the end.  Another\n"
+    "unit) is not text: it is left as it is and named at the end.  So is a file\n"
+    "that is surely not in the source code page (already converted, UTF-8, lines\n"
+    "of both code pages: see 'bgconv detect'), and a UTF-8 line among Big5 or\n"
+    "GB2312 lines keeps its bytes; --force converts them all.  Another\n"
     "conversion in the same folders, an original that cannot be kept, or a\n"
     "backup copy that cannot be made stops the run before the file is touched.\n"
-    "Exit codes: 0 every file converted (or left out as not text), 1 a file\n"
+    "Exit codes: 0 every file converted (or left out as above), 1 a file\n"
     "failed or was not found (the message names it; the files before it stay\n"
     "converted, those after it untouched), 2 a usage error.\n";
 
@@ -120,6 +129,7 @@ struct ConvertOptions {
   std::optional<std::chrono::seconds> timeout;
   bool quiet = false;
   bool sync = false;
+  bool force = false;
   std::string settings_path;
   std::vector<std::string> operands;
 };
@@ -160,6 +170,8 @@ std::optional<ConvertOptions> ParseConvertOptions(Arguments& args, std::ostream&
       options.quiet = true;
     } else if (*option == "--sync") {
       options.sync = true;
+    } else if (*option == "--force") {
+      options.force = true;
     } else if (*option == "--settings") {
       options.settings_path = args.Value();
       if (options.settings_path.empty()) throw UsageError("convert: --settings needs a path");
@@ -191,6 +203,7 @@ ConversionInputs InputsOf(const ConvertOptions& options, const std::optional<Set
   inputs.ansi_code_page = options.code_page;
   inputs.timeout = options.timeout;
   inputs.write_options.durable = options.sync;
+  inputs.force = options.force;
   if (inputs.backup) {
     if (options.backup_folder) {
       inputs.backup_path = EnsureTrailingBackslash(AbsolutePath(*options.backup_folder));
@@ -230,6 +243,8 @@ void AddRows(const ConvertOptions& options, const std::optional<Settings>& setti
 int Report(const ConversionSummary& summary, std::ostream& err) {
   for (const auto& path : summary.missing_paths) err << "bgconv: not converted, file not found: " << path << '\n';
   for (const auto& path : summary.not_text_paths) err << "bgconv: left as it was, not text: " << path << '\n';
+  for (const auto& file : summary.not_source_files)
+    err << "bgconv: left as it was, " << file.reason << ": " << file.path << '\n';
   for (const auto& path : summary.not_converted_paths)
     err << "bgconv: not converted, the external converter gave no copy back: " << path << '\n';
   return summary.missing_paths.empty() && summary.not_converted_paths.empty() ? kExitOk : kExitFailure;
@@ -273,7 +288,8 @@ int RunList(Arguments& args, Io io) {
   const std::string& project = args.Operands()[0];
   ForFile(project, [&] { workspace.OpenProject(project); });
   for (const auto& row : workspace.Rows())
-    io.out << row.caption << '\t' << row.size << '\t' << row.code << '\t' << row.path << '\n';
+    io.out << row.caption << '\t' << row.size << '\t' << row.code << '\t' << row.path << '\t' << FileClassName(row.path)
+           << '\n';
   io.out.flush();
   if (!io.out) throw Exception("cannot write to standard output");
   return kExitOk;

@@ -76,7 +76,8 @@ class Walk {
       }
       Path& path = next[to] = paths_[best];
       path.cost = least + emitted[to];
-      if (IsUtf8State(to) || line.utf8.invalid > 0) path.states_used |= 1u << to;
+      if (IsUtf8State(to) || line.utf8.invalid > 0)
+        path.states_used = static_cast<std::uint8_t>(path.states_used | 1u << to);
       if (!IsUtf8State(to)) {
         const ReadingCost& reading = to == kBig5Line ? line.big5 : line.gbk;
         path.hanzi += static_cast<std::uint32_t>(reading.hanzi);

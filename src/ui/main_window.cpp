@@ -668,7 +668,12 @@ ConversionInputs TConvertFrm::RunInputs() const {
 void TConvertFrm::BitBtn1Click() {
   // Without a Code Type there is nothing to convert into.
   if (!CanConvert(workspace_) || !CodeDirection()) return;
-  RunGuarded(this, [this] { ConvertAll(RunInputs(), *this); });
+  RunGuarded(this, [this] {
+    // A run that left files as they were says so at its end: the log
+    // names each with its reason.
+    if (const std::string message = RunEndMessage(ConvertAll(RunInputs(), *this)); !message.empty())
+      ShowMessage(message);
+  });
 }
 
 // --- What the run and the external pass show ---------------------------------

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "codec/charset_names.h"
+#include "codec/encoding_guard.h"
 #include "external/external_engine.h"
 #include "external/work_folder.h"
 #include "platform/ansi_codepage.h"
@@ -154,8 +155,7 @@ class Run {
   }
 
   void LogLeftOut() {
-    const std::size_t left_out =
-        summary_.missing_paths.size() + summary_.not_text_paths.size() + summary_.not_converted_paths.size();
+    const std::size_t left_out = summary_.LeftOut();
     if (left_out == 0) return;
     observer_.Log("Left out  " + std::to_string(left_out) + (left_out == 1 ? " file" : " files") +
                   " (see the Skip and Not converted rows above)");
@@ -197,38 +197,50 @@ class Run {
       }
     }
     try {
-      // A plain file is read once, before anything is written for it.
-      std::string plain;
-      if (!IsFormFile(row.path)) {
-        plain = ReadWholeFile(row.path);
-        if (const std::size_t nul = plain.find('\0'); nul != std::string::npos) {
-          // A compiled resource, a UTF-16 unit: the line list would cut it.
-          observer_.Log("Skip  " + row.path + ": not text (a NUL byte at offset " + std::to_string(nul) + ")");
-          summary_.not_text_paths.push_back(row.path);
-          return;
-        }
-      }
+      // A file is read once, before anything is written for it.
+      std::string text;
+      if (!ReadRowText(row.path, text)) return;
       if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(row.path);
       if (External()) {
-        PrepareForPass(row.path, std::move(plain));
-      } else if (IsFormFile(row.path)) {
-        ConvertFormFile(row.path);
+        PrepareForPass(row.path, std::move(text));
       } else {
-        ConvertPlainFile(row.path, std::move(plain));
+        ConvertWithBuiltIn(row.path, std::move(text));
       }
     } catch (const std::exception& error) {
       throw EConversionError(row.path, Describe(error));
     }
-    if (!External()) ++summary_.converted;
   }
 
   bool External() const { return inputs_.engine == Engine::kConCmd; }
+
+  // The text the run converts: a plain file's bytes, a form's folded form
+  // text.  False, after logging why, for a file the run leaves as it is:
+  // not text, or (unless forced) not in the source code page.
+  bool ReadRowText(const std::string& path, std::string& text) {
+    if (IsFormFile(path)) {
+      text = inputs_.load_form_text(path, ansi_code_page_);
+    } else {
+      text = ReadWholeFile(path);
+      if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        // A compiled resource, a UTF-16 unit: the line list would cut it.
+        observer_.Log("Skip  " + path + ": not text (a NUL byte at offset " + std::to_string(nul) + ")");
+        summary_.not_text_paths.push_back(path);
+        return false;
+      }
+    }
+    if (inputs_.force) return true;
+    if (auto reason = SkipReason(ClassifyText(text), inputs_.direction)) {
+      observer_.Log("Skip  " + path + ": " + *reason);
+      summary_.not_source_files.push_back({path, std::move(*reason)});
+      return false;
+    }
+    return true;
+  }
 
   // The external engine converts copies in the work folder; a form file's
   // copy is its form text with the charset identifiers rewritten.
   void PrepareForPass(const std::string& path, std::string text) {
     if (IsFormFile(path)) {
-      text = inputs_.load_form_text(path, ansi_code_page_);
       ToLineListForm(text);
       text = FixCharsetNames(text, SourceSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
       ToLineListForm(text);
@@ -285,19 +297,23 @@ class Run {
   // The converter leaves every byte below 0xA1 where it stands (a lead byte
   // before a line end becomes a blank and the line end stays), so putting
   // the converted text into line-list form gives the same lines as putting
-  // the original there first.
-  void ConvertPlainFile(const std::string& path, std::string text) {
-    text = ConvertText(text, inputs_.direction);
+  // the original there first.  A form is written as form text with its
+  // charset identifiers rewritten.
+  void ConvertWithBuiltIn(const std::string& path, std::string text) {
+    if (inputs_.force) {
+      text = ConvertText(text, inputs_.direction);
+    } else {
+      GuardedConversion converted = ConvertKeepingUtf8Lines(text, inputs_.direction);
+      if (converted.kept_lines > 0)
+        observer_.Log("Keep  " + path + ": " + std::to_string(converted.kept_lines) +
+                      (converted.kept_lines == 1 ? " line" : " lines") + " of UTF-8 as they were");
+      text = std::move(converted.text);
+    }
+    if (IsFormFile(path))
+      text = FixCharsetNames(text, TargetSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
     ToLineListForm(text);
     WriteFileAtomically(path, text, inputs_.write_options);
-  }
-
-  void ConvertFormFile(const std::string& path) {
-    std::string text = inputs_.load_form_text(path, ansi_code_page_);
-    text = ConvertText(text, inputs_.direction);
-    text = FixCharsetNames(text, TargetSet(inputs_.direction), inputs_.direction, inputs_.change_default_charset);
-    ToLineListForm(text);
-    WriteFileAtomically(path, text, inputs_.write_options);
+    ++summary_.converted;
   }
 
   static void ToLineListForm(std::string& text) {
@@ -318,6 +334,14 @@ class Run {
 }  // namespace
 
 std::string_view OriginalSuffix(Direction direction) { return direction == Direction::kGbToBig ? ".GB" : ".Big"; }
+
+std::string RunEndMessage(const ConversionSummary& summary) {
+  const std::size_t left_out = summary.LeftOut();
+  if (left_out == 0) return {};
+  const auto files = [](std::size_t count) { return std::to_string(count) + (count == 1 ? " file" : " files"); };
+  return "Converted " + files(summary.converted) + ", left " + files(left_out) + " as " +
+         (left_out == 1 ? "it was" : "they were") + " (see the log)";
+}
 
 EConversionError::EConversionError(std::string path, const std::string& message)
     : Exception(message.find(path) == std::string::npos ? path + ": " + message : message), path_(std::move(path)) {}

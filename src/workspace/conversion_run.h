@@ -62,6 +62,10 @@ struct ConversionInputs {
   // The external converter is ended after this long and every file keeps
   // its original; none: it may take as long as it takes.
   std::optional<std::chrono::seconds> timeout;
+  // Convert every file, also one that is not in the source code page
+  // (already converted, UTF-8, mixed), and UTF-8 lines among the source
+  // code page's; by default such files and lines are left as they are.
+  bool force = false;
   FormTextLoader load_form_text = LoadFoldedFormText;
   WriteOptions write_options;  // durable: one fsync per written file
 };
@@ -85,16 +89,33 @@ class ConversionObserver : public ExternalPassReporter {
   void SelectLastLog() override {}
 };
 
+// A file the run left as it was, and why ("already GB2312", …).
+struct SkippedFile {
+  std::string path;
+  std::string reason;
+};
+
 // What became of the rows of a run that ended normally.
 struct ConversionSummary {
   std::size_t converted = 0;
   std::size_t repeated = 0;                 // rows naming a file converted before in the run
   std::vector<std::string> missing_paths;   // rows whose file was not there
   std::vector<std::string> not_text_paths;  // rows left as they were: not text (a NUL byte)
+  // Rows left as they were: their text is not in the source code page.
+  std::vector<SkippedFile> not_source_files;
   // External engine: rows whose converted copy did not come back; their
   // files are as they were before the run.
   std::vector<std::string> not_converted_paths;
+
+  // The files the run did not convert (repeated rows aside).
+  std::size_t LeftOut() const {
+    return missing_paths.size() + not_text_paths.size() + not_source_files.size() + not_converted_paths.size();
+  }
 };
+
+// The message that ends a run that left files out ("Converted 3 files, left
+// 2 files as they were (see the log)"); empty when none was left out.
+std::string RunEndMessage(const ConversionSummary& summary);
 
 // The run stopped at a row: the message names the file and says why,
 // with the system's reason where it is known.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -61,15 +62,16 @@ class CliProjectTest : public ::testing::Test {
 TEST_F(CliProjectTest, ListShowsTheRowsTabSeparated) {
   auto result = Run({"list", root_ + "Demo.dpr"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_EQ(SplitLines(result.out), (Lines{
-                                        "Demo.dpr\t" + Size("Demo.dpr") + "\tTW\t" + root_ + "Demo.dpr",
-                                        "Demo.dof\t" + Size("Demo.dof") + "\tTW\t" + root_ + "Demo.dof",
-                                        "Demo.cfg\t" + Size("Demo.cfg") + "\tTW\t" + root_ + "Demo.cfg",
-                                        "Unit1.pas\t" + Size("Unit1.pas") + "\tTW\t" + root_ + "Unit1.pas",
-                                        "Unit1.dfm\t" + Size("Unit1.dfm") + "\tTW\t" + root_ + "Unit1.dfm",
-                                        "Unit2.pas\t" + Size("Sub/Unit2.pas") + "\tTW\t" + root_ + "Sub/Unit2.pas",
-                                        "RAS.PAS\t" + Size("RAS.PAS") + "\tTW\t" + root_ + "RAS.PAS",
-                                    }));
+  EXPECT_EQ(SplitLines(result.out),
+            (Lines{
+                "Demo.dpr\t" + Size("Demo.dpr") + "\tTW\t" + root_ + "Demo.dpr" + "\tASCII",
+                "Demo.dof\t" + Size("Demo.dof") + "\tTW\t" + root_ + "Demo.dof" + "\tBig5",
+                "Demo.cfg\t" + Size("Demo.cfg") + "\tTW\t" + root_ + "Demo.cfg" + "\tASCII",
+                "Unit1.pas\t" + Size("Unit1.pas") + "\tTW\t" + root_ + "Unit1.pas" + "\tBig5",
+                "Unit1.dfm\t" + Size("Unit1.dfm") + "\tTW\t" + root_ + "Unit1.dfm" + "\tBig5",
+                "Unit2.pas\t" + Size("Sub/Unit2.pas") + "\tTW\t" + root_ + "Sub/Unit2.pas" + "\tBig5",
+                "RAS.PAS\t" + Size("RAS.PAS") + "\tTW\t" + root_ + "RAS.PAS" + "\tASCII",
+            }));
   result = Run({"list", "--no-config", root_ + "Demo.dpr"});
   EXPECT_EQ(SplitLines(result.out).size(), 5u);
 
@@ -87,10 +89,44 @@ TEST_F(CliProjectTest, ListsTheBundledSample) {
   const auto result = Run({"list", sample + "Sample.dpr"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   Lines paths;
-  for (const auto& line : SplitLines(result.out)) paths.push_back(line.substr(line.rfind('\t') + 1));
+  for (const auto& line : SplitLines(result.out)) {
+    // File, Size, Code, Path, Class: every file of the sample is Big5.
+    const std::size_t class_column = line.rfind('\t');
+    const std::size_t path_column = line.rfind('\t', class_column - 1) + 1;
+    paths.push_back(line.substr(path_column, class_column - path_column));
+    EXPECT_EQ(line.substr(class_column + 1), "Big5") << line;
+  }
   EXPECT_EQ(paths, (Lines{sample + "Sample.dpr", sample + "Sample.dof", sample + "Sample.cfg", sample + "MainForm.pas",
                           sample + "MainForm.dfm", sample + "APPMSGS.PAS", sample + "Sub/Helper.pas",
                           sample + "Sub/Helper.dfm"}));
+}
+
+// Every file below `folder` of `dir`, path -> bytes.
+std::map<std::string, std::string> FilesBelow(const test_support::TempDir& dir, const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.File(folder)))
+    if (entry.is_regular_file()) files[entry.path()] = dir.Read(entry.path().string());
+  return files;
+}
+
+TEST_F(CliProjectTest, ASecondRunOrTheWrongDirectionChangesNothing) {
+  fs::copy(std::string(BGCONV_SOURCE_DIR) + "/examples/project", dir_.File("sample"), fs::copy_options::recursive);
+  const std::string project = dir_.File("sample/Sample.dpr");
+  const auto original = FilesBelow(dir_, "sample");
+  auto result = Run({"convert", "--to", "big5", "--quiet", project});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_NE(result.err.find("bgconv: left as it was, already Big5: " + project + "\n"), std::string::npos);
+  EXPECT_EQ(FilesBelow(dir_, "sample"), original);
+
+  ASSERT_EQ(Run({"convert", "--to", "gb", "--quiet", project}).exit_code, 0);
+  const auto converted = FilesBelow(dir_, "sample");
+  EXPECT_NE(converted, original);
+  EXPECT_EQ(Run({"convert", "--to", "gb", "--quiet", project}).exit_code, 0);
+  EXPECT_EQ(FilesBelow(dir_, "sample"), converted);
+
+  // Forced, the files are converted once more.
+  EXPECT_EQ(Run({"convert", "--to", "gb", "--quiet", "--force", project}).err, "");
+  EXPECT_NE(FilesBelow(dir_, "sample"), converted);
 }
 
 TEST_F(CliProjectTest, ConvertsTheBundledSampleWithItsBinaryForm) {
@@ -234,12 +270,13 @@ TEST_F(CliProjectTest, AResourceStaysWholeAndQuietStillNamesWhatWasLeftOut) {
 
   // An edited unit whose older original is kept already: not converted,
   // and said also under --quiet.
+  dir_.Write("p/Unit1.pas", "unit Unit1;\r\n// " + kBig5 + "\r\nend.\r\n");
   dir_.Write("p/Unit1.pas.Big", "an older original");
   result = Run({"convert", "--quiet", "--to", "gb", "--keep-original", root_ + "Unit1.pas"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err,
             "bgconv: Cannot keep the original of " + root_ + "Unit1.pas: " + root_ + "Unit1.pas.Big already exists\n");
-  EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kGb + "\r\nend.\r\n");
+  EXPECT_EQ(Read("Unit1.pas"), "unit Unit1;\r\n// " + kBig5 + "\r\nend.\r\n");
 }
 
 TEST_F(CliProjectTest, ARelativeWorkFolderIsTakenFromWhereTheCommandStarts) {

@@ -3,10 +3,12 @@
 // plain reference converter: LF-only files, Latin-1 comments, UTF-8 text
 // inside a Big5 form, a compiled resource named by {$R 'App.res' 'App.rc'},
 // units in ..\Common\, a unit named BatchSend, GBK characters, units with
-// one or two hanzi, and three thousand of them.
+// one or two hanzi, and three thousand of them; and run in the wrong
+// direction first and a second time after, which must change nothing.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -62,22 +64,47 @@ void MakeTaiwaneseProject(Project& project) {
   project.Write("Common/Tools.pas", "unit Tools;\n// " + kBig5[4] + kBig5[5] + "\nend.\n");
 }
 
+// Runs bgconv convert over the project and checks every file against `files`.
+void ExpectAfterRun(const Project& project, const std::map<std::string, std::string>& files,
+                    const std::string& direction) {
+  const auto result =
+      test_support::RunProgram("bgconv", {"convert", "--quiet", "--to", direction, project.dir.File("P/Demo.dpr")});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  for (const auto& [name, bytes] : files) ASSERT_EQ(project.dir.Read(name), bytes) << direction << " " << name;
+}
+
 TEST(RealProject, EveryFileComesThroughWhole) {
   Project project;
   MakeTaiwaneseProject(project);
+  // The wrong direction leaves every file with hanzi as it is; a file of
+  // ASCII text converts, which only puts its lines into CR LF form.
+  std::map<std::string, std::string> as_ascii_converts = project.files;
+  for (auto& [name, bytes] : as_ascii_converts) {
+    const bool ascii = std::none_of(bytes.begin(), bytes.end(), [](char c) { return c < 0; });
+    if (ascii && name != "P/App.res") bytes = NormalizeLineBreaks(bytes);
+  }
+  ExpectAfterRun(project, as_ascii_converts, "big5");
   const auto result =
       test_support::RunProgram("bgconv", {"convert", "--quiet", "--to", "gb", project.dir.File("P/Demo.dpr")});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "bgconv: left as it was, not text: " + project.dir.File("P/App.res") + "\n");
 
   std::size_t checked = 0;
+  std::map<std::string, std::string> converted;
   for (const auto& [name, before] : project.files) {
-    std::string expected = NormalizeLineBreaks(LiteralBig5ToGb(before));
-    if (name == "P/App.res") expected = before;
-    if (name == "P/Main.dfm") expected = FixCharsetNames(expected, CodeSet::kGb2312, Direction::kBigToGb, false);
+    std::string expected = LiteralBig5ToGb(before);
+    if (name == "P/Main.dfm") {
+      // The UTF-8 line among the Big5 ones keeps its bytes.
+      const std::size_t utf8 = before.find(kUtf8Caption);
+      expected.replace(utf8, kUtf8Caption.size(), kUtf8Caption);
+      expected = FixCharsetNames(expected, CodeSet::kGb2312, Direction::kBigToGb, false);
+    }
+    expected = name == "P/App.res" ? before : NormalizeLineBreaks(expected);
     ASSERT_EQ(project.dir.Read(name), expected) << name;
+    converted[name] = expected;
     ++checked;
   }
+  ExpectAfterRun(project, converted, "gb");  // a second run
   EXPECT_EQ(checked, kUnits + 6u);
   EXPECT_NE(project.dir.Read("P/Main.pas").find("caf ' }"), std::string::npos)
       << "the quote after a Latin-1 letter stays";

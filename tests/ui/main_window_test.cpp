@@ -527,6 +527,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(LogList(*window).currentRow(), LogList(*window).count() - 1);
     QCOMPARE(program.dir.Read("proj/Unit1.pas"), "unit Unit1;\r\n// " + std::string(kGbText) + "\r\n");
     QVERIFY(program.dir.Read("proj/Unit1.dfm").find("GB2312_CHARSET") != std::string::npos);
+
+    // A second run leaves the converted files as they are; its log names
+    // each and its last message box counts them.
+    const std::string unit = program.dir.Read("proj/Unit1.pas");
+    answerer_->ExpectMessageBox();
+    Click(*window, "BitBtn1");
+    QCOMPARE(program.dir.Read("proj/Unit1.pas"), unit);
+    QVERIFY(LogRows(*window).contains(PathToQt("Skip  " + program.Project("Unit1.pas") + ": already GB2312")));
+    QCOMPARE(answerer_->Texts().size(), 1);
+    QVERIFY2(answerer_->Texts().front().endsWith(" as they were (see the log)"),
+             qPrintable(answerer_->Texts().front()));
   }
 
   void AFailedRunIsShownAndTheWindowStaysUsable() {

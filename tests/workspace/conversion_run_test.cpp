@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -136,6 +137,32 @@ TEST_F(RunTest, TheAnsiCodePageReachesTheFormLoader) {
   }
 }
 
+TEST_F(RunTest, LeavesFilesThatAreNotInTheSourceCodePage) {
+  const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E";  // 中文說明
+  const std::string form = "object Form1: TForm1\r\n  Caption = '" + kGb + "'\r\nend\r\n";
+  auto inputs = Inputs({Row("Big5.pas", "// " + kBig5 + "\r\n"), Row("Gb.pas", "// " + kGb + kGb + "\r\n"),
+                        Row("Utf8.pas", "// " + utf8 + "\r\n"), Row("Form1.dfm", form)});
+  inputs.overwrite = OverwriteMode::kChangeExtension;
+  const auto summary = ConvertAll(inputs, observer_);
+  EXPECT_EQ(Read("Big5.pas"), "// " + kGb + "\r\n");
+  EXPECT_EQ(Read("Gb.pas"), "// " + kGb + kGb + "\r\n");
+  EXPECT_EQ(Read("Utf8.pas"), "// " + utf8 + "\r\n");
+  EXPECT_EQ(Read("Form1.dfm"), form);
+  EXPECT_FALSE(fs::exists(dir_.File("Gb.pas.Big"))) << "no original is kept of a file left as it is";
+  const Events logs = observer_.Logs();
+  for (const auto& skip : {"Gb.pas: already GB2312", "Utf8.pas: UTF-8", "Form1.dfm: already GB2312"})
+    EXPECT_NE(std::find(logs.begin(), logs.end(), "Skip  " + dir_.File(skip)), logs.end()) << skip;
+  EXPECT_EQ(summary.converted, 1u);
+  EXPECT_EQ(summary.not_source_files.size(), 3u);
+  EXPECT_EQ(RunEndMessage(summary), "Converted 1 file, left 3 files as they were (see the log)");
+
+  // Forced, every file converts.
+  inputs.force = true;
+  inputs.overwrite = OverwriteMode::kOverwrite;
+  EXPECT_EQ(ConvertAll(inputs, observer_).converted, 4u);
+  EXPECT_EQ(Read("Gb.pas"), "// " + Big5ToGb(kGb + kGb) + "\r\n");
+}
+
 TEST_F(RunTest, KeptOriginalCarriesTheSourceCodePage) {
   const std::string original = "object Form1: TForm1\r\n  Caption = '" + kGb + "'\r\nend\r\n";
   auto inputs = Inputs({Row("Form1.dfm", original), Row("Makefile", "x = " + kGb)}, Direction::kGbToBig);
@@ -145,8 +172,10 @@ TEST_F(RunTest, KeptOriginalCarriesTheSourceCodePage) {
   EXPECT_EQ(Read("Makefile.GB"), "x = " + kGb);
   EXPECT_NE(Read("Form1.dfm"), original);
 
-  // A second run could keep its original nowhere: the file stays as it is.
+  // A second run (forced: the form is Big5 now) could keep its original
+  // nowhere: the file stays as it is.
   const std::string converted = Read("Form1.dfm");
+  inputs.force = true;
   try {
     ConvertAll(inputs, observer_);
     FAIL() << "an original that cannot be kept must stop the run";
