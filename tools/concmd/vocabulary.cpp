@@ -51,7 +51,7 @@ std::vector<char32_t> DecodeUtf8(std::string_view text) {
       ++pos;
       continue;
     }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
     bool valid = true;
     for (std::size_t i = 1; i < length; ++i) {
       const auto next = static_cast<unsigned char>(text[pos + i]);
@@ -95,7 +95,7 @@ VocabularyConverter::VocabularyConverter(Direction direction)
 VocabularyConverter::~VocabularyConverter() = default;
 
 char16_t VocabularyConverter::Decode(unsigned char lead, unsigned char trail) const {
-  char32_t& entry = decoded_[lead << 8 | trail];
+  char32_t& entry = decoded_[static_cast<std::size_t>(lead) << 8 | trail];
   if (entry == kNotLookedUp) {
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     const std::u16string wide = source_.ToWide(std::string_view(pair, 2));
