@@ -3,16 +3,13 @@
 #include <algorithm>
 
 #include "codec/converter.h"
+#include "codec/reading_cost.h"
 
 namespace bgconv {
 namespace {
 
 TextClass SourceCodePageClass(Direction direction) {
   return direction == Direction::kBigToGb ? TextClass::kBig5 : TextClass::kGb2312;
-}
-
-bool HasHighByte(std::string_view line) {
-  return std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 }  // namespace
@@ -50,15 +47,11 @@ GuardedConversion ConvertKeepingUtf8Lines(std::string_view text, Direction direc
   // byte), so a kept line is put back over its converted place.
   GuardedConversion result{ConvertText(text, direction), 0};
   const TextClass code_page = SourceCodePageClass(direction);
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line = text.substr(start, end - start);
-    if (HasHighByte(line) && IsForeignUtf8Line(line, code_page)) {
-      result.text.replace(start, line.size(), line);
-      ++result.kept_lines;
-    }
-    start = end + 1;
-  }
+  ForEachHighByteLine(text, [&](std::size_t start, std::string_view line) {
+    if (!IsForeignUtf8Line(line, code_page)) return;
+    result.text.replace(start, line.size(), line);
+    ++result.kept_lines;
+  });
   return result;
 }
 

@@ -30,8 +30,8 @@ bool IsSourceClass(TextClass text_class, Direction direction);
 std::optional<std::string> SkipReason(const Classification& classification, Direction direction);
 
 struct GuardedConversion {
-  std::string text;             // the input's length, line ends where they were
-  std::size_t kept_lines = 0;   // lines of UTF-8 left as they were
+  std::string text;            // the input's length, line ends where they were
+  std::size_t kept_lines = 0;  // lines of UTF-8 left as they were
 };
 
 // ConvertText, except that each line that is well-formed UTF-8 and reads

@@ -75,20 +75,18 @@ const CodeTable& Codes() {
   return table;
 }
 
-// The position of the first byte 0x80 or above at or after `i`, or `size`.
 std::size_t SkipAscii(const unsigned char* bytes, std::size_t i, std::size_t size) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  for (std::uint64_t word; i + 8 <= size; i += 8) {
-    std::memcpy(&word, bytes + i, 8);
-    if (word & kHighBits) break;
-  }
-  while (i < size && bytes[i] < 0x80) ++i;
-  return i;
+  return FirstHighByte({reinterpret_cast<const char*>(bytes), size}, i);
 }
 
-void ReadCodePages(const unsigned char* bytes, std::size_t size, Readings& result) {
+// The sums are kept in locals: stored through `result` they would be
+// reloaded after every byte read (a byte pointer may point anywhere).
+void ReadCodePages(const unsigned char* bytes, std::size_t size, Readings& readings) {
   const CodeTable& codes = Codes();
   const Character invalid;
+  struct {
+    ReadingCost big5, gbk;
+  } result;
   for (std::size_t i = 0; i < size;) {
     const unsigned lead = bytes[i];
     if (lead < 0x80) {
@@ -114,6 +112,8 @@ void ReadCodePages(const unsigned char* bytes, std::size_t size, Readings& resul
     Add(result.big5, cell.big5);
     Add(result.gbk, cell.gbk);
   }
+  readings.big5 = result.big5;
+  readings.gbk = result.gbk;
 }
 
 bool IsHanzi(char32_t point) {
@@ -159,7 +159,8 @@ std::pair<char32_t, std::size_t> DecodeUtf8(const unsigned char* bytes, std::siz
   return {point, length};
 }
 
-void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& result) {
+void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& reading) {
+  ReadingCost result;  // in locals, as in ReadCodePages
   for (std::size_t i = 0; i < size;) {
     if (bytes[i] < 0x80) {
       i = SkipAscii(bytes, i, size);
@@ -177,9 +178,24 @@ void ReadUtf8(const unsigned char* bytes, std::size_t size, ReadingCost& result)
     result.hanzi += IsHanzi(point) ? 1u : 0u;
     i += length;
   }
+  reading = result;
 }
 
 }  // namespace
+
+bool IsWellFormedUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t i = 0; i < text.size();) {
+    if (bytes[i] < 0x80) {
+      i = SkipAscii(bytes, i, text.size());
+      continue;
+    }
+    const std::size_t length = DecodeUtf8(bytes + i, text.size() - i).second;
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
 
 Readings ReadingsOf(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());

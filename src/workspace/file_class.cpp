@@ -11,11 +11,14 @@ namespace bgconv {
 
 std::string FileClassName(const std::string& path) {
   switch (KindOf(path)) {
-    case FileKind::kMissing: return "missing";
+    case FileKind::kMissing:
+      return "missing";
     case FileKind::kFolder:
-    case FileKind::kOther: return "not a file";  // reading a pipe could wait forever
+    case FileKind::kOther:
+      return "not a file";  // reading a pipe could wait forever
     case FileKind::kRegular:
-    case FileKind::kHidden: break;
+    case FileKind::kHidden:
+      break;
   }
   try {
     const bool form = UpperExtensionOf(path) == ".DFM";

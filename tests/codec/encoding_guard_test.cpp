@@ -9,7 +9,7 @@
 namespace bgconv {
 namespace {
 
-const std::string kBig5 = "\xB6}\xB1\xD2\xC0\xC9\xAE\xD7";  // 開啟檔案
+const std::string kBig5 = "\xB6}\xB1\xD2\xC0\xC9\xAE\xD7";   // 開啟檔案
 const std::string kGb = "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE";  // 打开文件
 // 備註：中文說明
 const std::string kUtf8 = "\xE5\x82\x99\xE8\xA8\xBB\xEF\xBC\x9A\xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E";
@@ -39,8 +39,8 @@ TEST(SkipReason, LeavesWhatIsNotInTheSourceCodePage) {
 TEST(ConvertKeepingUtf8Lines, KeepsTheUtf8LinesAndConvertsTheRest) {
   const std::string text = "// " + kBig5 + "\r\n  '" + kUtf8 + "'\r\n\n'" + kBig5 + "\xA4'\n" + kUtf8;
   const GuardedConversion result = ConvertKeepingUtf8Lines(text, Direction::kBigToGb);
-  const std::string converted = Big5ToGb("// " + kBig5 + "\r\n") + "  '" + kUtf8 + "'\r\n\n" +
-                                Big5ToGb("'" + kBig5 + "\xA4'\n") + kUtf8;
+  const std::string converted =
+      Big5ToGb("// " + kBig5 + "\r\n") + "  '" + kUtf8 + "'\r\n\n" + Big5ToGb("'" + kBig5 + "\xA4'\n") + kUtf8;
   EXPECT_EQ(result.text, converted);
   EXPECT_EQ(result.kept_lines, 2u);
 
