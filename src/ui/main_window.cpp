@@ -41,6 +41,7 @@
 #include "ui/messages.h"
 #include "ui/progress_form.h"
 #include "ui/qt_text.h"
+#include "workspace/form_text_loader.h"
 
 namespace bgconv {
 namespace {
@@ -557,7 +558,7 @@ void TConvertFrm::Preview(const std::string& path) {
   const std::optional<Direction> direction = CodeDirection();
   try {
     std::string text;
-    if (UpperExtensionOf(path) == ".DFM") {
+    if (IsFormFile(path)) {
       const AnsiCodePage code_page(SourceCodePage(direction.value_or(Direction::kBigToGb)));
       text = LoadFormText(path, code_page, WindowDebugChannel()) + "\r\n";
     } else {

@@ -76,8 +76,6 @@ std::string Describe(const std::exception& error) {
   return message;
 }
 
-bool IsFormFile(const std::string& path) { return UpperExtensionOf(path) == ".DFM"; }
-
 // Whether the files at `a` and `b` both read and hold the same bytes.
 bool SameBytes(const std::string& a, const std::string& b) {
   try {

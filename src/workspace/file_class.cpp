@@ -5,7 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "platform/file_status.h"
-#include "platform/paths.h"
+#include "workspace/form_text_loader.h"
 
 namespace bgconv {
 
@@ -21,8 +21,8 @@ std::string FileClassName(const std::string& path) {
       break;
   }
   try {
-    const bool form = UpperExtensionOf(path) == ".DFM";
-    return std::string(TextClassName(ClassifyText(form ? DecodeFormFile(path) : ReadWholeFile(path)).text_class));
+    return std::string(
+        TextClassName(ClassifyText(IsFormFile(path) ? DecodeFormFile(path) : ReadWholeFile(path)).text_class));
   } catch (const Exception&) {
     return "unreadable";
   }

@@ -3,6 +3,7 @@
 #include "form/read_form_file.h"
 #include "platform/ansi_codepage.h"
 #include "platform/debug_channel.h"
+#include "platform/paths.h"
 
 namespace bgconv {
 namespace {
@@ -13,6 +14,8 @@ class DroppingDebugChannel final : public DebugChannel {
 };
 
 }  // namespace
+
+bool IsFormFile(std::string_view path) { return UpperExtensionOf(path) == ".DFM"; }
 
 std::string LoadFoldedFormText(const std::string& path, int ansi_code_page) {
   const AnsiCodePage code_page(ansi_code_page);

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace bgconv {
 
@@ -13,6 +14,10 @@ namespace bgconv {
 // wide-string literals folded into `ansi_code_page` (950 or 936) and lines
 // joined with CR LF.  Fails with an Exception whose message names the file
 // and the reason.
+// Whether the file at `path` is a form file (.dfm, in any letter case): the
+// run reads it as form text.
+bool IsFormFile(std::string_view path);
+
 using FormTextLoader = std::function<std::string(const std::string& path, int ansi_code_page)>;
 
 // The form subsystem's LoadFormText in the given code page.  Its debug text
