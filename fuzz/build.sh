@@ -10,4 +10,4 @@ tools/install-packages.sh "${packages[@]}"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DBGCONV_FUZZ=ON -DBGCONV_BUILD_TESTS=OFF -DBGCONV_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target form_stream_fuzzer form_text_fuzzer project_scanner_fuzzer \
-  converter_fuzzer charset_names_fuzzer ini_file_fuzzer
+  converter_fuzzer charset_names_fuzzer ini_file_fuzzer encoding_guard_fuzzer

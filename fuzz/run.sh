@@ -29,3 +29,4 @@ run project_scanner_fuzzer -max_len=4096
 run converter_fuzzer -max_len=4096
 run charset_names_fuzzer -max_len=4096 -dict=fuzz/charset_names.dict
 run ini_file_fuzzer -max_len=4096 -dict=fuzz/ini_file.dict
+run encoding_guard_fuzzer -max_len=4096
