@@ -11,9 +11,7 @@
 
 namespace bgconv {
 
-const char* OpenCCConfig(Script script) {
-  return script == Script::kTraditional ? "s2tw.json" : "tw2s.json";
-}
+const char* OpenCCConfig(Script script) { return script == Script::kTraditional ? "s2tw.json" : "tw2s.json"; }
 
 ScriptConverter::ScriptConverter(Script script) {
   if (script == Script::kKeep) return;

@@ -28,11 +28,11 @@ TEST(TextToUtf8, DecodesEachCodePageAndCountsWhatDoesNotDecode) {
   const Case cases[] = {
       {"a\xA4\xA4\xA4\xE5\r\n", kCodePageBig5, "a中文\r\n", 0},
       {"a\xD6\xD0\xCE\xC4\r\n", kCodePageGb2312, "a中文\r\n", 0},
-      {"\xEE\x5E\xF3\x8C", kCodePageGb2312, "頭髮", 0},  // GBK beyond GB2312
-      {"\xC0\x59\xBE\x76", kCodePageBig5, "頭髮", 0},    // a trail byte below 0x80
-      {"x\xA4", kCodePageBig5, "x\uFFFD", 1},           // a lead byte cut off at the end
+      {"\xEE\x5E\xF3\x8C", kCodePageGb2312, "頭髮", 0},        // GBK beyond GB2312
+      {"\xC0\x59\xBE\x76", kCodePageBig5, "頭髮", 0},          // a trail byte below 0x80
+      {"x\xA4", kCodePageBig5, "x\uFFFD", 1},                  // a lead byte cut off at the end
       {"\xA4\r\n\xA4\xA4", kCodePageBig5, "\uFFFD\r\n中", 1},  // ... before a line end, which stays
-      {"\xD6 \xD6\xD0", kCodePageGb2312, "\uFFFD 中", 1},  // a lead byte without a trail byte
+      {"\xD6 \xD6\xD0", kCodePageGb2312, "\uFFFD 中", 1},      // a lead byte without a trail byte
   };
   for (const auto& c : cases) {
     const Utf8Text result = Plain(c.bytes, c.code_page);
@@ -50,8 +50,7 @@ TEST(TextToUtf8, ConvertsTheScriptByWords) {
   const ScriptConverter simplified(Script::kSimplified);
   const ScriptConverter traditional(Script::kTraditional);
   // 頭髮 and 發現: one character 发 in simplified, two in traditional.
-  EXPECT_EQ(TextToUtf8("\xC0\x59\xBE\x76 \xB5\x6F\xB2\x7B", kCodePageBig5, simplified, false, false).text,
-            "头发 发现");
+  EXPECT_EQ(TextToUtf8("\xC0\x59\xBE\x76 \xB5\x6F\xB2\x7B", kCodePageBig5, simplified, false, false).text, "头发 发现");
   EXPECT_EQ(TextToUtf8("\xCD\xB7\xB7\xA2 \xB7\xA2\xCF\xD6", kCodePageGb2312, traditional, false, false).text,
             "頭髮 發現");
   EXPECT_EQ(TextToUtf8("\xCD\xB7\xB7\xA2", kCodePageGb2312, Keep(), false, false).text, "头发");
