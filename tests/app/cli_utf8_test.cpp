@@ -79,9 +79,10 @@ TEST(CliUtf8, LeavesFilesNotInTheSourceCodePageAndLogsWhatDoesNotDecode) {
   const std::string gb = dir.Write("Gb.pas", "// \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8\xDD\r\n");
   const std::string utf8 = dir.Write("Utf8.pas", kBom + "// 中文說明\r\n");
   const std::string cut = dir.Write("Cut.pas", "// \xA4\xA4\xA4\xE5\n// \xA4");
-  const std::string form = dir.Write("Form.dfm",
-                                     "object F: TF\r\n  Caption = '\xA4\xA4'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n"
-                                     "  ParentFont = False\r\nend\r\n");
+  const std::string form =
+      dir.Write("Form.dfm",
+                "object F: TF\r\n  Caption = '\xA4\xA4'\r\n  Font.Charset = CHINESEBIG5_CHARSET\r\n"
+                "  ParentFont = False\r\nend\r\n");
   const auto result = RunProgram("bgconv", {"convert", "--to", "utf8", "--from", "big5", "--no-bom", "--overwrite",
                                             "--no-backup", "--change-default-charset", gb, utf8, cut, form});
   ASSERT_EQ(result.exit_code, 0) << result.err;
@@ -92,8 +93,9 @@ TEST(CliUtf8, LeavesFilesNotInTheSourceCodePageAndLogsWhatDoesNotDecode) {
   EXPECT_EQ(dir.Read("Gb.pas"), "// \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8\xDD\r\n");
   EXPECT_EQ(dir.Read("Utf8.pas"), kBom + "// 中文說明\r\n");
   EXPECT_EQ(dir.Read("Cut.pas"), "// 中文\r\n// \uFFFD\r\n") << "no byte order mark with --no-bom";
-  EXPECT_EQ(dir.Read("Form.dfm"),
-            "object F: TF\r\n  Caption = #20013\r\n  Font.Charset = DEFAULT_CHARSET\r\n  ParentFont = False\r\nend\r\n");
+  EXPECT_EQ(
+      dir.Read("Form.dfm"),
+      "object F: TF\r\n  Caption = #20013\r\n  Font.Charset = DEFAULT_CHARSET\r\n  ParentFont = False\r\nend\r\n");
 }
 
 TEST(CliUtf8, ConvertsTheScriptAndRefusesIncompleteOptions) {
@@ -113,6 +115,20 @@ TEST(CliUtf8, ConvertsTheScriptAndRefusesIncompleteOptions) {
     command.push_back(unit);
     EXPECT_EQ(RunProgram("bgconv", command).exit_code, 2) << args.back();
   }
+}
+
+TEST(CliUtf8, TextWritesUtf8ToStandardOutput) {
+  auto result = RunProgram("bgconv", {"text", "--to", "utf8", "--from", "big5"}, "a\xA4\xA4\xA4\xE5\n\xA4");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, kBom + "a中文\n\uFFFD") << "line ends as they are";
+  EXPECT_EQ(result.err, "bgconv: 1 byte sequence not in code page 950, written as U+FFFD\n");
+  result = RunProgram("bgconv", {"text", "--to=utf8", "--from=gb", "--no-bom", "--script=traditional"},
+                      "\xCD\xB7\xB7\xA2\r\n");
+  EXPECT_EQ(result.out, "頭髮\r\n") << result.err;
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"text", "--to", "utf8"},
+                                               {"text", "--to", "gb", "--no-bom"},
+                                               {"text", "--to", "utf8", "--from", "gb", "--fix-charset"}})
+    EXPECT_EQ(RunProgram("bgconv", args, "").exit_code, 2) << args.back();
 }
 
 }  // namespace
