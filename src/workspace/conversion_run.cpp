@@ -205,6 +205,10 @@ class Run {
       // A file is read once, before anything is written for it.
       std::string text;
       if (!ReadRowText(row.path, text)) return;
+      if (inputs_.utf8) {
+        ConvertToUtf8(row.path, std::move(text));
+        return;
+      }
       if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(row.path);
       if (External()) {
         PrepareForPass(row.path, std::move(text));
@@ -307,10 +311,6 @@ class Run {
   // the original there first.  A form is written as form text with its
   // charset identifiers rewritten.
   void ConvertWithBuiltIn(const std::string& path, std::string text) {
-    if (inputs_.utf8) {
-      ConvertToUtf8(path, std::move(text));
-      return;
-    }
     if (inputs_.force) {
       text = ConvertText(text, inputs_.direction);
     } else {
@@ -328,30 +328,39 @@ class Run {
   }
 
   // A plain file becomes UTF-8 (UTF-8 lines among it stay, unless forced),
-  // a form ASCII form text.
+  // a form ASCII form text.  A file that already holds what would be written
+  // (a form converted before) is left alone, so that a second run with kept
+  // originals does not stop at the copy of its first.
   void ConvertToUtf8(const std::string& path, std::string text) {
     const int code_page = SourceCodePage(inputs_.direction);
     std::size_t undecodable = 0;
+    std::string out;
     if (IsFormFile(path)) {
       AsciiFormText ascii = FormTextToAscii(text, code_page, *script_);
-      text = std::move(ascii.text);
+      out = std::move(ascii.text);
       undecodable = ascii.undecodable;
-      if (inputs_.change_default_charset) text = ChineseCharsetsToDefault(text);
+      if (inputs_.change_default_charset) out = ChineseCharsetsToDefault(out);
+      text = ReadWholeFile(path);  // a binary form's bytes are not its text
     } else {
-      ToLineListForm(text);
-      Utf8Text utf8 = TextToUtf8(text, code_page, *script_, inputs_.utf8->bom, !inputs_.force);
+      Utf8Text utf8 = TextToUtf8(IsInLineListForm(text) ? text : NormalizeLineBreaks(text), code_page, *script_,
+                                 inputs_.utf8->bom, !inputs_.force);
       if (utf8.kept_lines > 0)
         observer_.Log("Keep  " + path + ": " + std::to_string(utf8.kept_lines) +
                       (utf8.kept_lines == 1 ? " line" : " lines") + " of UTF-8 as they were");
-      text = std::move(utf8.text);
+      out = std::move(utf8.text);
       undecodable = utf8.undecodable;
     }
     if (undecodable > 0)
       observer_.Log("Undecodable  " + path + ": " + std::to_string(undecodable) +
                     (undecodable == 1 ? " byte sequence" : " byte sequences") + " not in code page " +
                     std::to_string(code_page) + ", written as U+FFFD");
-    WriteFileAtomically(path, text, inputs_.write_options);
     ++summary_.converted;
+    if (out == text) {
+      observer_.Log("Unchanged  " + path + ": already as the conversion writes it");
+      return;
+    }
+    if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(path);
+    WriteFileAtomically(path, out, inputs_.write_options);
   }
 
   static void ToLineListForm(std::string& text) {

@@ -72,6 +72,18 @@ TEST(CliUtf8, ConvertsTheBundledSampleToTheSameCharacters) {
     }
   }
   EXPECT_EQ(forms, 2) << "a text form and a binary one";
+
+  // A second run changes nothing, also where it keeps originals.
+  std::map<fs::path, std::string> converted;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.File("sample")))
+    if (entry.is_regular_file()) converted[entry.path()] = dir.Read(entry.path().string());
+  const auto again = RunProgram("bgconv", {"convert", "--to", "utf8", "--from", "big5", "--keep-original",
+                                           "--no-backup", dir.File("sample/Sample.dpr")});
+  EXPECT_EQ(again.exit_code, 0) << again.err;
+  EXPECT_NE(again.err.find("Unchanged  " + dir.File("sample/MainForm.dfm") + ": already as the conversion writes it\n"),
+            std::string::npos)
+      << again.err;
+  for (const auto& [path, bytes] : converted) EXPECT_EQ(dir.Read(path.string()), bytes) << path;
 }
 
 TEST(CliUtf8, LeavesFilesNotInTheSourceCodePageAndLogsWhatDoesNotDecode) {
