@@ -83,6 +83,20 @@ Direction ParseDirection(const std::string& value, std::string_view command) {
   throw UsageError(std::string(command) + ": --to takes 'gb' or 'big5', not '" + value + "'");
 }
 
+Direction ParseSourceCodePage(const std::string& value, std::string_view command) {
+  if (value == "big5") return Direction::kBigToGb;
+  if (value == "gb") return Direction::kGbToBig;
+  throw UsageError(std::string(command) + ": --from takes 'big5' or 'gb', not '" + value + "'");
+}
+
+Script ParseScript(const std::string& value, std::string_view command) {
+  if (value == "keep") return Script::kKeep;
+  if (value == "simplified") return Script::kSimplified;
+  if (value == "traditional") return Script::kTraditional;
+  throw UsageError(std::string(command) + ": --script takes 'keep', 'simplified' or 'traditional', not '" + value +
+                   "'");
+}
+
 int ParseCodePage(const std::string& value, std::string_view command) {
   if (value == "950") return kCodePageBig5;
   if (value == "936") return kCodePageGb2312;

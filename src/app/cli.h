@@ -76,6 +76,13 @@ int Run(const std::vector<std::string>& args, Io io);
 // The value of --to: "gb" (Big5 to GB2312) or "big5" (GB2312 to Big5).
 Direction ParseDirection(const std::string& value, std::string_view command);
 
+// The value of --from, as the direction whose source code page it names:
+// "big5" (as "BIG->GB") or "gb" (as "GB->BIG ").
+Direction ParseSourceCodePage(const std::string& value, std::string_view command);
+
+// The value of --script: "keep", "simplified" or "traditional".
+Script ParseScript(const std::string& value, std::string_view command);
+
 // The value of --acp: 950 or 936.
 int ParseCodePage(const std::string& value, std::string_view command);
 

@@ -49,9 +49,18 @@ constexpr std::string_view kConvertUsage =
     "complete conversion, whatever happens.\n"
     "\n"
     "  --to gb|big5                 Big5 to GB2312, or GB2312 to Big5\n"
+    "  --to utf8 --from big5|gb     Big5 or GB2312 to UTF-8: units and other text\n"
+    "                               files as UTF-8, forms as form text in ASCII\n"
+    "                               (#nnnn for every other character of a string)\n"
+    "  --no-bom                     to UTF-8 without a byte order mark (Lazarus,\n"
+    "                               Free Pascal); Delphi wants one (the default)\n"
+    "  --script keep|simplified|traditional\n"
+    "                               to UTF-8, convert the hanzi word by word\n"
+    "                               (OpenCC tw2s / s2tw); keep changes none\n"
     "  --keep-original              keep each original under its name with \".Big\"\n"
-    "                               (--to gb) or \".GB\" (--to big5) appended; a file\n"
-    "                               of that name with other bytes stops the run\n"
+    "                               (--to gb, --from big5) or \".GB\" (--to big5,\n"
+    "                               --from gb) appended; a file of that name\n"
+    "                               with other bytes stops the run\n"
     "  --overwrite                  keep no original\n"
     "  --backup DIR                 first copy the files into DIR, each to its\n"
     "                               place below the project's folder; a file there\n"
@@ -61,7 +70,8 @@ constexpr std::string_view kConvertUsage =
     "  --backup-mode copy|compression\n"
     "                               compression is not supported: no backup is made\n"
     "  --no-config | --config       leave out / take in the project's .dof and .cfg\n"
-    "  --change-default-charset     rewrite DEFAULT_CHARSET in form files too\n"
+    "  --change-default-charset     rewrite DEFAULT_CHARSET in form files too; to\n"
+    "                               UTF-8, rewrite the Chinese charsets to it\n"
     "  --no-change-default-charset  leave DEFAULT_CHARSET alone\n"
     "  --acp 950|936                the code page form captions are read into\n"
     "                               (default: the source code page, 950 for --to gb)\n"
@@ -118,6 +128,10 @@ Engine ParseEngine(const std::string& value) {
 // What bgconv convert was asked; a value not given comes from the settings.
 struct ConvertOptions {
   std::optional<Direction> direction;
+  bool to_utf8 = false;
+  std::optional<Direction> from;  // the direction whose source code page --from names
+  std::optional<bool> bom;
+  std::optional<Script> script;
   std::optional<OverwriteMode> overwrite;
   std::optional<bool> backup;
   std::optional<std::string> backup_folder;
@@ -143,7 +157,15 @@ std::optional<ConvertOptions> ParseConvertOptions(Arguments& args, std::ostream&
       return std::nullopt;
     }
     if (*option == "--to") {
-      options.direction = ParseDirection(args.Value(), "convert");
+      const std::string value = args.Value();
+      options.to_utf8 = value == "utf8";
+      if (!options.to_utf8) options.direction = ParseDirection(value, "convert");
+    } else if (*option == "--from") {
+      options.from = ParseSourceCodePage(args.Value(), "convert");
+    } else if (*option == "--no-bom") {
+      options.bom = false;
+    } else if (*option == "--script") {
+      options.script = ParseScript(args.Value(), "convert");
     } else if (*option == "--keep-original") {
       options.overwrite = OverwriteMode::kChangeExtension;
     } else if (*option == "--overwrite") {
@@ -180,6 +202,11 @@ std::optional<ConvertOptions> ParseConvertOptions(Arguments& args, std::ostream&
     }
   }
   options.operands = args.Operands();
+  if (options.to_utf8 && !options.from) throw UsageError("convert: --to utf8 needs --from big5 or --from gb");
+  if (!options.to_utf8 && (options.from || options.bom || options.script))
+    throw UsageError("convert: --from, --no-bom and --script go with --to utf8");
+  if (options.to_utf8 && options.engine == Engine::kConCmd)
+    throw UsageError("convert: --to utf8 converts with the built-in engine only");
   if (options.operands.empty()) throw UsageError("convert: needs a PROJECT or at least one FILE");
   if (options.operands.size() > 1)
     for (const auto& operand : options.operands)
@@ -190,11 +217,12 @@ std::optional<ConvertOptions> ParseConvertOptions(Arguments& args, std::ostream&
 // The run's inputs but its rows: each option, or the settings' value, or the
 // default.
 ConversionInputs InputsOf(const ConvertOptions& options, const std::optional<Settings>& settings) {
-  if (!options.direction && !settings)
-    throw UsageError("convert: --to gb or --to big5 is required (there is no settings file)");
+  if (!options.direction && !options.to_utf8 && !settings)
+    throw UsageError("convert: --to gb, --to big5 or --to utf8 is required (there is no settings file)");
   const Settings defaults = settings ? *settings : DefaultSettings(ProgramSettingsContext());
   ConversionInputs inputs;
-  inputs.direction = options.direction.value_or(defaults.code_direction);
+  inputs.direction = options.from.value_or(options.direction.value_or(defaults.code_direction));
+  if (options.to_utf8) inputs.utf8 = Utf8Target{options.bom.value_or(true), options.script.value_or(Script::kKeep)};
   inputs.engine = options.engine.value_or(defaults.convert_engine);
   inputs.overwrite = options.overwrite.value_or(defaults.overwrite);
   inputs.backup = options.backup.value_or(defaults.backup_original);

@@ -39,4 +39,11 @@ std::string FixCharsetNames(std::string_view text, CodeSet text_set, Direction d
   return result;
 }
 
+std::string ChineseCharsetsToDefault(std::string_view text) {
+  // Read as Big5, a text steps over the pairs of either code page: every
+  // GB2312 pair is a Big5 pair too.
+  const std::string once = ReplaceIgnoringCase(text, CodeSet::kBig5, kBig5CharsetName, kDefaultCharsetName);
+  return ReplaceIgnoringCase(once, CodeSet::kBig5, kGbCharsetName, kDefaultCharsetName);
+}
+
 }  // namespace bgconv

@@ -24,6 +24,10 @@ inline constexpr std::string_view kDefaultCharsetName = "DEFAULT_CHARSET";
 // text unchanged.  `change_default` is the "Chager Default Charset" choice.
 std::string FixCharsetNames(std::string_view text, CodeSet text_set, Direction direction, bool change_default);
 
+// `text` (in either code set) with CHINESEBIG5_CHARSET and GB2312_CHARSET
+// rewritten to DEFAULT_CHARSET, which a Unicode program wants.
+std::string ChineseCharsetsToDefault(std::string_view text);
+
 // Every occurrence of `from` (single-byte characters only), compared without
 // regard to case, replaced by `to` as spelled; left to right, without overlap.
 std::string ReplaceIgnoringCase(std::string_view text, CodeSet text_set, std::string_view from, std::string_view to);

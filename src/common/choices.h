@@ -32,6 +32,21 @@ enum class BackupMode {
   kCopyToFolder,  // "Copy To New Folder"
 };
 
+// The hanzi of a conversion to UTF-8: as they are, or converted word by word
+// to the mainland's simplified or Taiwan's traditional forms.
+enum class Script {
+  kKeep,
+  kSimplified,
+  kTraditional,
+};
+
+// A conversion to UTF-8 instead of the other code page: from the source code
+// page of the run's direction, with or without a byte order mark.
+struct Utf8Target {
+  bool bom = true;  // Delphi reads a file with one as UTF-8; Free Pascal wants none
+  Script script = Script::kKeep;
+};
+
 // The radio index of a choice, which is also the number the settings file
 // stores for it.
 template <typename Choice>

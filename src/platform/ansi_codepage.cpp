@@ -52,6 +52,17 @@ void FromWideQuestionMark(const void*, UConverterFromUnicodeArgs* args, const UC
   ucnv_cbFromUWriteSub(args, 0, error);
 }
 
+// A byte sequence without a character becomes U+FFFD and is counted in the
+// std::size_t the context points to.
+void ToWideCountedReplacement(const void* context, UConverterToUnicodeArgs* args, const char*, int32_t,
+                              UConverterCallbackReason reason, UErrorCode* error) {
+  if (reason > UCNV_IRREGULAR) return;
+  *error = U_ZERO_ERROR;
+  ++*static_cast<std::size_t*>(const_cast<void*>(context));
+  const UChar replacement = 0xFFFD;
+  ucnv_cbToUWriteUChars(args, &replacement, 1, 0, error);
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -173,6 +184,43 @@ std::string WideToUtf8(std::u16string_view text) {
                      &error);
   if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
   return bytes;
+}
+
+}  // namespace bgconv
+
+namespace bgconv {
+
+std::u16string Utf8ToWide(std::string_view text) {
+  if (text.empty()) return {};
+  CheckLength(text.size());
+  UErrorCode error = U_ZERO_ERROR;
+  int32_t length = 0;
+  std::u16string wide(text.size(), u'\0');  // never more units than bytes
+  u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+  if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("UTF-8 conversion failed");
+  wide.resize(static_cast<std::size_t>(length));
+  return wide;
+}
+
+std::u16string DecodeCodePage(std::string_view bytes, int code_page, std::size_t& undecodable) {
+  const char* name = IcuConverterName(code_page);
+  if (name == nullptr) throw Exception("Unsupported code page " + std::to_string(code_page));
+  if (bytes.empty()) return {};
+  CheckLength(bytes.size());
+  UErrorCode error = U_ZERO_ERROR;
+  const std::unique_ptr<UConverter, void (*)(UConverter*)> converter(ucnv_open(name, &error), ucnv_close);
+  std::size_t count = 0;
+  ucnv_setToUCallBack(converter.get(), ToWideCountedReplacement, &count, nullptr, nullptr, &error);
+  if (U_FAILURE(error)) throw Exception(std::string("Cannot open the code page table ") + name);
+  // Every byte gives at most one UTF-16 unit in these code pages.
+  std::u16string text(bytes.size(), u'\0');
+  const int32_t length = ucnv_toUChars(converter.get(), text.data(), static_cast<int32_t>(text.size()), bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &error);
+  if (U_FAILURE(error) && error != U_STRING_NOT_TERMINATED_WARNING) throw Exception("Code page conversion failed");
+  text.resize(static_cast<std::size_t>(length));
+  undecodable += count;
+  return text;
 }
 
 }  // namespace bgconv

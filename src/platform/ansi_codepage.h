@@ -91,4 +91,12 @@ namespace bgconv {
 // `text` as UTF-8; a lone surrogate becomes U+FFFD.
 std::string WideToUtf8(std::u16string_view text);
 
+// `text` (UTF-8) as UTF-16; an ill-formed sequence becomes U+FFFD.
+std::u16string Utf8ToWide(std::string_view text);
+
+// `bytes` of code page 950 or 936 decoded through Microsoft's tables, every
+// byte sequence the code page does not define (a lead byte cut off, a pair
+// without a character) written as U+FFFD and counted in `undecodable`.
+std::u16string DecodeCodePage(std::string_view bytes, int code_page, std::size_t& undecodable);
+
 }  // namespace bgconv

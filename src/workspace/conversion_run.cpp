@@ -16,8 +16,11 @@
 
 #include "codec/charset_names.h"
 #include "codec/encoding_guard.h"
+#include "codec/unicode_text.h"
 #include "external/external_engine.h"
 #include "external/work_folder.h"
+#include "form/ascii_form_text.h"
+#include "form/decode_form_file.h"
 #include "platform/ansi_codepage.h"
 #include "platform/file_copy.h"
 #include "platform/file_status.h"
@@ -93,6 +96,8 @@ class Run {
         ansi_code_page_(inputs.ansi_code_page != 0 ? inputs.ansi_code_page : SourceCodePage(inputs.direction)) {
     // Taken before any file changes: a replaced file gets a new identity.
     for (const auto& row : inputs_.rows) identities_.push_back(FileIdentity(row.path));
+    // Loads the dictionaries, if any, before a file is touched.
+    if (inputs_.utf8) script_.emplace(inputs_.utf8->script);
   }
 
   ConversionSummary Execute() {
@@ -198,6 +203,10 @@ class Run {
       // A file is read once, before anything is written for it.
       std::string text;
       if (!ReadRowText(row.path, text)) return;
+      if (inputs_.utf8) {
+        ConvertToUtf8(row.path, std::move(text));
+        return;
+      }
       if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(row.path);
       if (External()) {
         PrepareForPass(row.path, std::move(text));
@@ -209,14 +218,16 @@ class Run {
     }
   }
 
-  bool External() const { return inputs_.engine == Engine::kConCmd; }
+  bool External() const { return inputs_.engine == Engine::kConCmd && !inputs_.utf8; }
 
   // The text the run converts: a plain file's bytes, a form's folded form
   // text.  False, after logging why, for a file the run leaves as it is:
   // not text, or (unless forced) not in the source code page.
   bool ReadRowText(const std::string& path, std::string& text) {
     if (IsFormFile(path)) {
-      text = inputs_.load_form_text(path, ansi_code_page_);
+      // To UTF-8 a form's strings are decoded as they stand, wide strings
+      // unfolded: no character is lost to a code page that lacks it.
+      text = inputs_.utf8 ? DecodeFormFile(path) : inputs_.load_form_text(path, ansi_code_page_);
     } else {
       text = ReadWholeFile(path);
       if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
@@ -314,6 +325,42 @@ class Run {
     ++summary_.converted;
   }
 
+  // A plain file becomes UTF-8 (UTF-8 lines among it stay, unless forced),
+  // a form ASCII form text.  A file that already holds what would be written
+  // (a form converted before) is left alone, so that a second run with kept
+  // originals does not stop at the copy of its first.
+  void ConvertToUtf8(const std::string& path, std::string text) {
+    const int code_page = SourceCodePage(inputs_.direction);
+    std::size_t undecodable = 0;
+    std::string out;
+    if (IsFormFile(path)) {
+      AsciiFormText ascii = FormTextToAscii(text, code_page, *script_);
+      out = std::move(ascii.text);
+      undecodable = ascii.undecodable;
+      if (inputs_.change_default_charset) out = ChineseCharsetsToDefault(out);
+      text = ReadWholeFile(path);  // a binary form's bytes are not its text
+    } else {
+      Utf8Text utf8 = TextToUtf8(IsInLineListForm(text) ? text : NormalizeLineBreaks(text), code_page, *script_,
+                                 inputs_.utf8->bom, !inputs_.force);
+      if (utf8.kept_lines > 0)
+        observer_.Log("Keep  " + path + ": " + std::to_string(utf8.kept_lines) +
+                      (utf8.kept_lines == 1 ? " line" : " lines") + " of UTF-8 as they were");
+      out = std::move(utf8.text);
+      undecodable = utf8.undecodable;
+    }
+    if (undecodable > 0)
+      observer_.Log("Undecodable  " + path + ": " + std::to_string(undecodable) +
+                    (undecodable == 1 ? " byte sequence" : " byte sequences") + " not in code page " +
+                    std::to_string(code_page) + ", written as U+FFFD");
+    ++summary_.converted;
+    if (out == text) {
+      observer_.Log("Unchanged  " + path + ": already as the conversion writes it");
+      return;
+    }
+    if (inputs_.overwrite == OverwriteMode::kChangeExtension) KeepOriginal(path);
+    WriteFileAtomically(path, out, inputs_.write_options);
+  }
+
   static void ToLineListForm(std::string& text) {
     if (!IsInLineListForm(text)) text = NormalizeLineBreaks(text);
   }
@@ -321,6 +368,7 @@ class Run {
   const ConversionInputs& inputs_;
   ConversionObserver& observer_;
   const int ansi_code_page_;
+  std::optional<ScriptConverter> script_;  // to UTF-8 only
   std::vector<std::optional<std::string>> identities_;
   std::map<std::string, std::size_t> first_row_of_;
   std::set<std::string> made_by_run_;
@@ -345,7 +393,7 @@ EConversionError::EConversionError(std::string path, const std::string& message)
     : Exception(message.find(path) == std::string::npos ? path + ": " + message : message), path_(std::move(path)) {}
 
 ConversionSummary ConvertAll(const ConversionInputs& inputs, ConversionObserver& observer) {
-  if (inputs.engine == Engine::kConCmd) {
+  if (inputs.engine == Engine::kConCmd && !inputs.utf8) {
     std::vector<std::string> paths;
     for (const auto& row : inputs.rows) paths.push_back(row.path);
     CheckWorkFolder(inputs.work_folder, paths);

@@ -36,7 +36,7 @@ inline constexpr std::string_view kEndLog = "End Convert Code";
 inline constexpr std::string_view kNotSupported = "not support";
 
 // The suffix that names the code page of a kept original: ".Big" for
-// "BIG->GB", ".GB" for "GB->BIG ".
+// "BIG->GB" (and Big5 to UTF-8), ".GB" for "GB->BIG " (and GB2312 to UTF-8).
 std::string_view OriginalSuffix(Direction direction);
 
 struct ConversionInputs {
@@ -45,6 +45,11 @@ struct ConversionInputs {
   // one.  Backup copies keep the rows' places below its folder.
   std::string project_path;
   Direction direction = Direction::kBigToGb;
+  // Set: every file goes to UTF-8 from the source code page of `direction`
+  // instead (with the built-in decoder, whatever `engine` says); plain files
+  // as UTF-8, forms as form text in ASCII.  Charset identifiers then stay,
+  // or with `change_default_charset` become DEFAULT_CHARSET.
+  std::optional<Utf8Target> utf8;
   Engine engine = Engine::kItSelf;
   OverwriteMode overwrite = OverwriteMode::kOverwrite;
   bool backup = false;

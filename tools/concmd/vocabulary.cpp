@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "codec/unicode_text.h"
 #include "platform/errors.h"
 
 namespace bgconv {
@@ -73,7 +74,9 @@ std::u16string ToUtf16(char32_t c) {
 int TargetCodePage(Direction direction) { return direction == Direction::kGbToBig ? kCodePageBig5 : kCodePageGb2312; }
 
 // GB2312 to Big5 with Taiwan's character forms; Big5 to GB2312 from them.
-const char* OpenCCConfig(Direction direction) { return direction == Direction::kGbToBig ? "s2tw.json" : "tw2s.json"; }
+const char* OpenCCConfig(Direction direction) {
+  return bgconv::OpenCCConfig(direction == Direction::kGbToBig ? Script::kTraditional : Script::kSimplified);
+}
 
 }  // namespace
 
