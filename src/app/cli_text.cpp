@@ -1,66 +1,166 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
-#include <iterator>
 
 #include "app/cli.h"
-#include "codec/charset_names.h"
-#include "codec/converter.h"
+#include "codec/text_stream.h"
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_descriptor.h"
 
 namespace bgconv::cli {
 namespace {
 
 constexpr std::string_view kTextUsage =
-    "Usage: bgconv text --to gb|big5 [--fix-charset] [--change-default-charset] [FILE]\n"
+    "Usage: bgconv text --to gb|big5 [OPTIONS] [FILE]\n"
+    "       bgconv text --to gb|big5 [OPTIONS] --in-place FILE...\n"
     "Converts FILE (or standard input, also when FILE is '-') with the built-in\n"
-    "engine and writes the result to standard output.\n"
+    "engine and writes the result to standard output.  The text goes through in\n"
+    "blocks, so memory stays small whatever its size.\n"
     "\n"
     "  --to gb                   Big5 to GB2312 (\"BIG->GB\")\n"
     "  --to big5                 GB2312 to Big5 (\"GB->BIG \")\n"
+    "  -o, --output FILE         write to FILE instead; it is replaced only once\n"
+    "                            the whole conversion is written\n"
+    "  --in-place                convert each FILE in place, each replaced in one step\n"
     "  --fix-charset             also rewrite the charset identifiers of form text\n"
     "                            (CHINESEBIG5_CHARSET <-> GB2312_CHARSET)\n"
     "  --change-default-charset  with --fix-charset, rewrite DEFAULT_CHARSET too\n";
 
-std::string ReadInput(const std::vector<std::string>& operands, std::istream& in) {
-  if (operands.size() > 1) throw UsageError("text: takes at most one FILE");
-  if (!operands.empty() && operands[0] != "-") return ReadWholeFile(operands[0]);
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw Exception("cannot read standard input");
-  return text;
+struct TextOptions {
+  TextConversion conversion;
+  std::string output;  // empty: standard output
+  bool in_place = false;
+};
+
+// The blocks of the open file `fd`, named `path` in messages.
+ReadBlock FileBlocks(int fd, const std::string& path) {
+  return [fd, path](char* buffer, std::size_t size) {
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, size);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) throw EFOpenError(path, std::strerror(errno));
+    }
+  };
 }
 
-}  // namespace
+FileDescriptor OpenInput(const std::string& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) throw EFOpenError(path);
+  return file;
+}
 
-int RunText(Arguments& args, Io io) {
+// Converts what `read` gives into the file `path`, which keeps its old
+// content unless the whole conversion is written.
+void ConvertIntoFile(const TextConversion& conversion, const ReadBlock& read, const std::string& path) {
+  WriteFileAtomicallyWith(path, [&](int fd) {
+    ConvertStream(conversion, read, [&](std::string_view bytes) {
+      if (!WriteAll(fd, bytes)) throw EFCreateError(path, std::strerror(errno));
+    });
+    return true;
+  });
+}
+
+void ConvertToStandardOutput(const TextConversion& conversion, const ReadBlock& read, std::ostream& out) {
+  ConvertStream(conversion, read, [&](std::string_view bytes) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw Exception("cannot write to standard output");
+  });
+  out.flush();
+  if (!out) throw Exception("cannot write to standard output");
+}
+
+TextOptions ParseTextOptions(Arguments& args, bool& help) {
+  TextOptions options;
   std::optional<Direction> direction;
-  bool fix_charset = false;
-  bool change_default = false;
   while (auto option = args.NextOption()) {
     if (*option == "--help" || *option == "-h") {
-      io.out << kTextUsage;
-      return kExitOk;
+      help = true;
+      return options;
     }
     if (*option == "--to") {
       direction = ParseDirection(args.Value(), "text");
+    } else if (*option == "-o" || *option == "--output") {
+      options.output = args.Value();
+      if (options.output.empty()) throw UsageError("text: --output needs a file name");
+    } else if (*option == "--in-place") {
+      options.in_place = true;
     } else if (*option == "--fix-charset") {
-      fix_charset = true;
+      options.conversion.fix_charset = true;
     } else if (*option == "--change-default-charset") {
-      change_default = true;
+      options.conversion.change_default = true;
     } else {
       args.Unknown(*option);
     }
   }
   if (!direction) throw UsageError("text: --to gb or --to big5 is required");
-  if (change_default && !fix_charset) throw UsageError("text: --change-default-charset needs --fix-charset");
-
+  options.conversion.direction = *direction;
+  if (options.conversion.change_default && !options.conversion.fix_charset)
+    throw UsageError("text: --change-default-charset needs --fix-charset");
   const auto& operands = args.Operands();
+  if (options.in_place) {
+    if (!options.output.empty()) throw UsageError("text: --in-place and --output exclude each other");
+    if (operands.empty()) throw UsageError("text: --in-place needs at least one FILE");
+    for (const auto& operand : operands)
+      if (operand == "-") throw UsageError("text: --in-place cannot convert standard input");
+  } else if (operands.size() > 1) {
+    throw UsageError("text: takes at most one FILE (or --in-place FILE...)");
+  }
+  return options;
+}
+
+// Each file on its own: a failure is reported and the others still convert.
+int ConvertInPlace(const TextConversion& conversion, const std::vector<std::string>& paths, std::ostream& err) {
+  int status = kExitOk;
+  for (const auto& path : paths) {
+    try {
+      ForFile(path, [&] {
+        const FileDescriptor input = OpenInput(path);
+        ConvertIntoFile(conversion, FileBlocks(input.get(), path), path);
+      });
+    } catch (const Exception& error) {
+      err << "bgconv: " << error.what() << "\n";
+      status = kExitFailure;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunText(Arguments& args, Io io) {
+  bool help = false;
+  const TextOptions options = ParseTextOptions(args, help);
+  if (help) {
+    io.out << kTextUsage;
+    return kExitOk;
+  }
+  const auto& operands = args.Operands();
+  if (options.in_place) return ConvertInPlace(options.conversion, operands, io.err);
+
   const bool from_file = !operands.empty() && operands[0] != "-";
-  return ForFile(from_file ? operands[0] : "standard input", [&] {
-    std::string text = ConvertText(ReadInput(operands, io.in), *direction);
-    if (fix_charset) text = FixCharsetNames(text, TargetSet(*direction), *direction, change_default);
-    io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    io.out.flush();
-    if (!io.out) throw Exception("cannot write to standard output");
+  const std::string input_name = from_file ? operands[0] : "standard input";
+  return ForFile(input_name, [&] {
+    std::optional<FileDescriptor> file;
+    ReadBlock read = [&io](char* buffer, std::size_t size) {
+      io.in.read(buffer, static_cast<std::streamsize>(size));
+      if (io.in.bad()) throw Exception("cannot read standard input");
+      return static_cast<std::size_t>(io.in.gcount());
+    };
+    if (from_file) {
+      file.emplace(OpenInput(input_name));
+      read = FileBlocks(file->get(), input_name);
+    }
+    if (options.output.empty()) {
+      ConvertToStandardOutput(options.conversion, read, io.out);
+    } else {
+      ConvertIntoFile(options.conversion, read, options.output);
+    }
     return kExitOk;
   });
 }
