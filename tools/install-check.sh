@@ -15,7 +15,7 @@ cmake --install "$build" --prefix "$work/install" >/dev/null
 mv "$work/install" "$work/moved"  # relocatable: no path of the build or the prefix is kept
 tree=$work/moved
 for file in bin/bgconv lib/bgconv/ConCmd/ConCmd share/bash-completion/completions/bgconv \
-  share/man/man1/bgconv.1 share/man/man1/ConCmd.1; do
+  share/man/man1/bgconv.1.gz share/man/man1/ConCmd.1.gz share/doc/bgconv/changelog.gz; do
   [ -e "$tree/$file" ] || { echo "install-check: $file is missing" >&2; exit 1; }
 done
 if [ -e "$tree/bin/bgconv-gui" ]; then
