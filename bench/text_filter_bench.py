@@ -9,7 +9,7 @@ then times `bgconv text --to gb|big5 FILE > out` and
 `iconv -c -f BIG5 -t GB2312 FILE > out` (and the other way) alternately in
 the same run.  Prints each median wall time, the ratio iconv / bgconv
 (above 1: bgconv is faster) and each program's peak memory (maximum resident
-set).  The numbers are noisy while other processes use the processors.
+set, by GNU time).  The numbers are noisy while other processes use the processors.
 """
 import argparse
 import os
@@ -68,12 +68,18 @@ def write_inputs(text, inputs):
 def timed(command, stdout_path):
     with open(stdout_path, "wb") as out:
         start = time.perf_counter()
-        process = subprocess.Popen(command, stdout=out)
-        _, status, usage = os.wait4(process.pid, 0)
-        elapsed = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        raise SystemExit(f"{command[0]} failed")
-    return elapsed, usage.ru_maxrss
+        subprocess.run(command, stdout=out, check=True)
+        return time.perf_counter() - start
+
+
+def peak_kib(command, stdout_path):
+    """The most memory `command` held at once, as GNU time reports it: a child
+    started from this process would count this process's memory too."""
+    report = stdout_path + ".peak"
+    with open(stdout_path, "wb") as out:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + command, stdout=out, check=True)
+    with open(report) as f:
+        return int(f.read().split()[-1])
 
 
 def main():
@@ -93,18 +99,16 @@ def main():
         out = os.path.join(folder, "out")
         cases = [("Big5 -> GB2312", inputs["big5"], "gb", "BIG5", "GB2312"),
                  ("GB2312 -> Big5", inputs["gb"], "big5", "GB2312", "BIG5")]
-        print(f"input: {os.path.getsize(inputs['big5']) / 1e6:.1f} MB, median of {args.runs} runs; "
-              f"peak memory of /bin/true started the same way: {timed(['true'], out)[1] / 1024:.1f} MB")
+        print(f"input: {os.path.getsize(inputs['big5']) / 1e6:.1f} MB, median of {args.runs} runs")
         for name, path, to, source, target in cases:
-            ours, theirs, our_peak, their_peak = [], [], 0, 0
+            our_command = [args.bgconv, "text", "--to", to, path]
+            their_command = ["iconv", "-c", "-f", source, "-t", target, path]
+            ours, theirs = [], []
             for _ in range(args.runs):
-                seconds, peak = timed([args.bgconv, "text", "--to", to, path], out)
-                ours.append(seconds)
-                our_peak = max(our_peak, peak)
-                seconds, peak = timed(["iconv", "-c", "-f", source, "-t", target, path], out)
-                theirs.append(seconds)
-                their_peak = max(their_peak, peak)
+                ours.append(timed(our_command, out))
+                theirs.append(timed(their_command, out))
             a, b = statistics.median(ours), statistics.median(theirs)
+            our_peak, their_peak = peak_kib(our_command, out), peak_kib(their_command, out)
             print(f"{name}: bgconv text {a * 1000:7.1f} ms ({our_peak / 1024:.1f} MB peak)   "
                   f"iconv {b * 1000:7.1f} ms ({their_peak / 1024:.1f} MB peak)   iconv / bgconv {b / a:.2f}x")
 
