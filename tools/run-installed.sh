@@ -20,8 +20,8 @@ if [ "$(id -u)" -eq 0 ]; then
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 run() { "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" "$@"; }
-# The tree must be readable by that user, as an installed one is.
-chmod -R a+rX "$tree"
+# The tree must be readable by that user, as an installed one is (the
+# callers make the temporary folder that holds it reachable).
 before=$(cd "$tree" && find . -printf '%p %s %T@\n' | sort)
 
 run "$tree/bin/bgconv" --version
