@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libicu-dev libopencc-dev opencc libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-wqy-microhei xvfb xauth python3
+  help2man desktop-file-utils  # the manual pages and the check of the desktop entry
   libuchardet-dev)  # only the benchmarks that measure the text classifier use uchardet
 
 tools/install-packages.sh "${packages[@]}"

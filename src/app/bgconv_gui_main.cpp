@@ -1,6 +1,8 @@
 // bgconv-gui: the window.
 #include <QApplication>
+#include <cstring>
 #include <exception>
+#include <iostream>
 
 #include "ui/main_window.h"
 #include "ui/messages.h"
@@ -24,9 +26,30 @@ class Application : public QApplication {
   }
 };
 
+constexpr const char* kUsage =
+    "Usage: bgconv-gui [--help] [--version]\n"
+    "Opens the window of bgconv: choose a Delphi project, the direction (Big5 to\n"
+    "GB2312 or GB2312 to Big5) and the options, preview and convert its files.\n"
+    "Settings, work and backup folders live under the user's XDG folders.\n";
+
+// --help and --version answer without a display.
+bool AnswersInfoOption(int argc, char** argv) {
+  if (argc != 2) return false;
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::cout << kUsage;
+    return true;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "bgconv-gui " BGCONV_VERSION "\n";
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (AnswersInfoOption(argc, argv)) return 0;
   Application application(argc, argv);
   QApplication::setApplicationName("bgconv");
   bgconv::TConvertFrm window(bgconv::ProgramWindowEnvironment());

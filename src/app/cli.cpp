@@ -24,7 +24,8 @@ constexpr std::string_view kUsage =
     "  settings       show the settings file in use and its values\n"
     "  external-pass  run the external converter over the work folder, copy files back\n"
     "\n"
-    "Run 'bgconv COMMAND --help' for the options of a command.\n";
+    "Run 'bgconv COMMAND --help' for the options of a command, 'bgconv --version'\n"
+    "for the version.\n";
 
 struct Command {
   std::string_view name;
@@ -123,6 +124,10 @@ int Run(const std::vector<std::string>& args, Io io) {
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     io.out << kUsage;
+    return kExitOk;
+  }
+  if (args[0] == "--version" || args[0] == "-V") {
+    io.out << "bgconv " BGCONV_VERSION "\n";
     return kExitOk;
   }
   for (const auto& command : kCommands) {

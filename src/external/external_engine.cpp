@@ -131,7 +131,7 @@ std::vector<ExternalPassRow> RowsByFileName(const std::vector<std::string>& path
 }
 
 std::string ConCmdProgramPath(std::string_view program_folder) {
-  return std::string(program_folder) + "ConCmd" + kPathSeparator + "ConCmd";
+  return ConverterFolderOf(std::string(program_folder)) + "ConCmd";
 }
 
 std::string ConCmdSwitches(Direction direction, std::string_view engine_parameter) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/file_status.h"
@@ -64,7 +65,20 @@ class WorkFolderCheck {
 
   void MakeIfMissing() {
     if (identity_) return;
+    MakeMissingParents();
     if (!CreateWorkFolder(folder_)) Refuse(std::string("it cannot be created: ") + std::strerror(errno));
+  }
+
+  // The folders above it that are missing, as ~/.cache/bgconv/ of a new
+  // user: private to the user, as the XDG rules ask.
+  void MakeMissingParents() const {
+    std::vector<std::filesystem::path> missing;
+    for (auto path = std::filesystem::path(folder_).parent_path().parent_path();
+         path.has_relative_path() && !std::filesystem::exists(path); path = path.parent_path())
+      missing.push_back(path);
+    for (auto path = missing.rbegin(); path != missing.rend(); ++path)
+      if (::mkdir(path->c_str(), 0700) != 0 && errno != EEXIST)
+        Refuse("the folder " + path->string() + " cannot be created: " + std::strerror(errno));
   }
 
   // Neither folder may hold the other.

@@ -90,6 +90,11 @@ void WriteNewFile(const std::string& path, std::string_view bytes) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteOptions options) {
+  WriteFileAtomicallyWith(
+      path, [bytes](int fd) { return WriteAll(fd, bytes); }, options);
+}
+
+void WriteFileAtomicallyWith(const std::string& path, const std::function<bool(int fd)>& fill, WriteOptions options) {
   const std::string target = ResolveTarget(path);
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -127,7 +132,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteO
   }
   // After the ACL: with one, the group bits of the mode are its mask.
   ok = ok && step(::fchmod(fd, exists ? (existing.st_mode & 07777) : DefaultFileMode()) == 0);
-  ok = ok && step(WriteAll(fd, bytes));
+  try {
+    ok = ok && step(fill(fd));
+  } catch (...) {
+    ::unlink(temporary->path.c_str());
+    throw;
+  }
   if (ok && options.durable) ok = step(::fsync(fd) == 0);
   ok = step(temporary->file.Close()) && ok;
   ok = ok && step(::rename(temporary->path.c_str(), target.c_str()) == 0);

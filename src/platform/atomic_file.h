@@ -4,6 +4,7 @@
 // then renamed over it, so at every instant the target holds either its old
 // content or the complete new one.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ std::string ReadRegularFileNoFollow(const std::string& path);
 // file it names is replaced, the link stays.  Fails with EFCreateError and
 // leaves the old content untouched.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteOptions options = {});
+
+// WriteFileAtomically of the bytes that `fill` writes to the descriptor of
+// the temporary file: it returns false when a write fails (errno tells why).
+// When it throws, the temporary file is removed and the exception goes on;
+// the target is untouched either way.
+void WriteFileAtomicallyWith(const std::string& path, const std::function<bool(int fd)>& fill,
+                             WriteOptions options = {});
 
 // Writes `bytes` to a new file at `path`, after removing whatever stood there
 // (a symbolic link is removed, never followed).  For copies that belong to

@@ -66,6 +66,28 @@ std::string AbsolutePath(const std::string& path) {
 
 std::string ExecutableFolder() { return FolderOf(ExecutablePath()); }
 
+namespace {
+
+// PREFIX/ for PREFIX/bin/, else empty.
+std::string InstallPrefixOf(const std::string& exe_folder) {
+  constexpr std::string_view kBin = "/bin/";
+  if (exe_folder.size() < kBin.size() || exe_folder.compare(exe_folder.size() - kBin.size(), kBin.size(), kBin) != 0)
+    return {};
+  return exe_folder.substr(0, exe_folder.size() - kBin.size() + 1);
+}
+
+}  // namespace
+
+bool IsInstalledProgramFolder(const std::string& exe_folder) {
+  const std::string prefix = InstallPrefixOf(exe_folder);
+  return !prefix.empty() && PathExists(prefix + std::string(kInstalledConverterFolder) + "ConCmd");
+}
+
+std::string ConverterFolderOf(const std::string& exe_folder) {
+  if (IsInstalledProgramFolder(exe_folder)) return InstallPrefixOf(exe_folder) + std::string(kInstalledConverterFolder);
+  return EnsureTrailingBackslash(exe_folder) + "ConCmd" + kPathSeparator;
+}
+
 std::vector<std::string> HomeFolders() {
   std::vector<std::string> homes;
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') homes.emplace_back(home);

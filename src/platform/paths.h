@@ -71,4 +71,18 @@ std::string ExecutablePath();
 // The folder of the running program, ending in a separator.
 std::string ExecutableFolder();
 
+// Where an installed tree keeps the converter: PREFIX/bin/ holds the
+// programs, PREFIX/lib/bgconv/ConCmd/ the converter and its files.
+inline constexpr std::string_view kInstalledConverterFolder = "lib/bgconv/ConCmd/";
+
+// Whether the program folder `exe_folder` (ending in a separator) is the
+// bin/ folder of an installed tree: the converter lies in
+// kInstalledConverterFolder of the folder above it.
+bool IsInstalledProgramFolder(const std::string& exe_folder);
+
+// The folder of the converter that belongs to the programs in `exe_folder`:
+// that of the installed tree, else ConCmd/ beside them (a build, an unpacked
+// folder).  Ends in a separator.
+std::string ConverterFolderOf(const std::string& exe_folder);
+
 }  // namespace bgconv

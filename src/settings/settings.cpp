@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/paths.h"
 #include "settings/font_ini_file.h"
 
 namespace bgconv {
@@ -49,7 +50,8 @@ SettingsContext ProgramSettingsContext() {
 std::string DefaultEnginePath(const SettingsContext& context) {
   // The converter's program file as this platform names it: the window asks
   // for the setup dialog whenever the path names no file.
-  return SubfolderOfExe(context, "ConCmd") + (context.separator == '\\' ? "ConCmd.exe" : "ConCmd");
+  if (context.separator == '\\') return SubfolderOfExe(context, "ConCmd") + "ConCmd.exe";
+  return ConverterFolderOf(context.exe_folder) + "ConCmd";
 }
 
 Settings DefaultSettings(const SettingsContext& context) {
@@ -163,7 +165,9 @@ ProgramPlaces ChoosePlaces(const std::string& exe_folder, const UserFolders& use
   const std::string beside = EnsureTrailingBackslash(exe_folder);
   ProgramPlaces places{beside + std::string(kSettingsFileName), "", beside + "Conver" + kPathSeparator,
                        beside + "Backup" + kPathSeparator};
-  if (IsWritableFolder(beside)) return places;
+  // An installed tree is never written, even where its user may write it
+  // (installed below the home folder).
+  if (IsWritableFolder(beside) && !IsInstalledProgramFolder(beside)) return places;
 
   const std::string settings = UserSubfolder(user.config_home, user.home, ".config", kSettingsFileName);
   if (settings.empty()) return places;  // nowhere better to go; the save will say why it fails

@@ -25,7 +25,7 @@ bool BrowseForFolder(QWidget* owner, const QString& caption, const QString& star
 void BrowseForConCmd(QWidget* owner, QLineEdit& path_field, const std::string& exe_folder) {
   const std::string current = PathFromQt(path_field.text());
   const std::string start =
-      !FolderOf(current).empty() && PathExists(current) ? FolderOf(current) : exe_folder + "ConCmd" + kPathSeparator;
+      !FolderOf(current).empty() && PathExists(current) ? FolderOf(current) : ConverterFolderOf(exe_folder);
   QFileDialog dialog(owner, QString(), PathToQt(start));
   dialog.setObjectName("OpenDialog");
   dialog.setFileMode(QFileDialog::ExistingFile);

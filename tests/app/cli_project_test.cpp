@@ -288,6 +288,15 @@ TEST_F(CliProjectTest, ARelativeWorkFolderIsTakenFromWhereTheCommandStarts) {
   EXPECT_FALSE(fs::exists(root_ + "w")) << "not in the project's folder, which the scan made current";
 }
 
+// As ~/.cache/bgconv/Conver/ of a user without a ~/.cache yet.
+TEST_F(CliProjectTest, AWorkFolderIsMadeWithTheFoldersAboveIt) {
+  const std::string work = dir_.File("home/.cache/bgconv/Conver");
+  Settings("[cpOption]\r\nDefLan=0\r\nConvertEngine=1\r\nWorkConvertDir=" + work + "\r\n");
+  Run({"convert", root_ + "Demo.dpr"});
+  EXPECT_TRUE(fs::is_directory(work));
+  EXPECT_EQ(fs::status(dir_.File("home/.cache")).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
 // A pipe or a device is refused, not read: reading a pipe waits for a writer
 // that may never come.
 TEST_F(CliProjectTest, PipesAndDevicesAreRefused) {

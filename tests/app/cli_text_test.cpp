@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -66,8 +67,7 @@ TEST(CliCommands, AFileTooLargeForMemoryIsNamed) {
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
 #endif
   test_support::TempDir dir;
-  const std::vector<std::string> commands[] = {
-      {"text", "--to", "gb"}, {"form"}, {"form", "--raw"}, {"list"}, {"settings", "--file"}};
+  const std::vector<std::string> commands[] = {{"form"}, {"form", "--raw"}, {"list"}, {"settings", "--file"}};
   for (const auto& command : commands) {
     // A sparse file of 4 GB, named as the command expects its file.
     const std::string path = dir.Write(command[0] == "list" ? "Huge.dpr" : "Huge.dfm", "");
@@ -80,6 +80,56 @@ TEST(CliCommands, AFileTooLargeForMemoryIsNamed) {
     EXPECT_NE(result.err.find(path + ": not enough memory"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("terminate"), std::string::npos) << result.err;
   }
+}
+
+TEST(CliText, OutputFileIsReplacedOnlyByAWholeConversion) {
+  test_support::TempDir dir;
+  const auto input = dir.Write("form.txt", kBig5);
+  const auto output = dir.Write("out.txt", "old");
+  auto result = RunProgram("bgconv", {"text", "--to", "gb", dir.File("gone.txt"), "-o", output});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(dir.Read("out.txt"), "old");
+  result = RunProgram("bgconv", {"text", "--to", "gb", input, "--output=" + output});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(dir.Read("out.txt"), kGb);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), std::filesystem::directory_iterator()), 2)
+      << "no temporary file is left";
+}
+
+TEST(CliText, InPlaceConvertsEveryFileAndNamesTheOnesItCannot) {
+  test_support::TempDir dir;
+  const auto first = dir.Write("a.pas", kBig5);
+  const auto second = dir.Write("b.pas", kBig5);
+  const auto missing = dir.File("gone.pas");
+  const auto result = RunProgram("bgconv", {"text", "--to", "gb", "--in-place", first, missing, second});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, "bgconv: Cannot open file " + missing + "\n");
+  EXPECT_EQ(dir.Read("a.pas"), kGb);
+  EXPECT_EQ(dir.Read("b.pas"), kGb);
+}
+
+// The text goes through in blocks: 100 MB of address space (of which the
+// program and its libraries take half) suffice for a 64 MB input.
+TEST(CliText, MemoryStaysBoundedWhateverTheInputSize) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory counts too";
+#endif
+  test_support::TempDir dir;
+  const std::string input = dir.File("big.txt");
+  std::uintmax_t size = 0;
+  {
+    std::string piece;
+    while (piece.size() < (std::size_t{1} << 20)) piece += kBig5;
+    std::ofstream out(input, std::ios::binary);
+    for (int i = 0; i < 64; ++i, size += piece.size()) out << piece;
+  }
+  const auto result = test_support::RunProgramAt(
+      "/bin/sh", {"-c", "ulimit -v 100000; exec \"$0\" \"$@\"", test_support::ProgramPath("bgconv"), "text", "--to",
+                  "gb", "--fix-charset", input, "-o", dir.File("out.txt")});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  // Each GB2312_CHARSET is five bytes shorter than the CHINESEBIG5_CHARSET it replaces.
+  EXPECT_EQ(std::filesystem::file_size(dir.File("out.txt")), size - size / kBig5.size() * 5);
 }
 
 TEST(CliText, HelpDescribesTheCommands) {

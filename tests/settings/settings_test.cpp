@@ -219,6 +219,10 @@ TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
   const std::string writable = dir.path().string() + "/";
   // Nothing can be written below a regular file, whoever runs the test.
   const std::string unwritable = dir.Write("file", "") + "/bin/";
+  // An installed tree the user may write: PREFIX/bin/ and PREFIX/lib/bgconv/ConCmd/ConCmd.
+  const std::string installed = dir.path().string() + "/usr/bin/";
+  std::filesystem::create_directories(installed);
+  dir.Write("usr/lib/bgconv/ConCmd/ConCmd", "");
   struct Case {
     std::string exe_folder;
     UserFolders user;
@@ -236,6 +240,9 @@ TEST(Settings, PlacesBesideTheProgramOrInTheUsersFolders) {
        {"/home/u/.config/bgconv/bgconv.ini", "", "/home/u/.cache/bgconv/Conver/",
         "/home/u/.local/share/bgconv/Backup/"}},
       {unwritable, {"", "", "", ""}, {unwritable + "bgconv.ini", "", unwritable + "Conver/", unwritable + "Backup/"}},
+      {installed,
+       {"/cfg", "/cache", "/data", "/home/u"},
+       {"/cfg/bgconv/bgconv.ini", "", "/cache/bgconv/Conver/", "/data/bgconv/Backup/"}},
   };
   for (const auto& c : cases) {
     const ProgramPlaces places = ChoosePlaces(c.exe_folder, c.user);
@@ -251,6 +258,15 @@ TEST(Settings, AnEmptyEnginePathReadsAsTheDefault) {
   const auto path = dir.Write("bgconv.ini", "[cpOption]\r\nConvertEngine=1\r\n[cpEng]\r\nFilePath=\r\n");
   const SettingsContext context{dir.path().string() + "/", DesignFonts(), '/'};
   EXPECT_EQ(LoadSettings(path, context).engine_path, dir.path().string() + "/ConCmd/ConCmd");
+}
+
+// Installed programs find the converter of their own tree, wherever it lies.
+TEST(Settings, AnInstalledTreeHasItsConverterBelowLib) {
+  test_support::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "bin");
+  dir.Write("lib/bgconv/ConCmd/ConCmd", "");
+  const SettingsContext context{dir.path().string() + "/bin/", DesignFonts(), '/'};
+  EXPECT_EQ(DefaultEnginePath(context), dir.path().string() + "/lib/bgconv/ConCmd/ConCmd");
 }
 
 }  // namespace

@@ -153,7 +153,7 @@ std::vector<std::string> MatchingFiles(const std::string& mask) {
 }
 
 int Run(const std::vector<std::string>& args, const std::string& ini_path, std::ostream& out) {
-  if (args.size() == 1 && args[0] == "/?") {
+  if (args.size() == 1 && (args[0] == "/?" || args[0] == "--help")) {
     out << kUsage << std::flush;
     return kExitConverted;
   }

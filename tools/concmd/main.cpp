@@ -9,6 +9,10 @@
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "ConCmd (bgconv) " BGCONV_VERSION "\n";
+    return bgconv::concmd::kExitConverted;
+  }
   std::string ini_path;
   try {
     ini_path = bgconv::ExecutableFolder() + "ConCmd.ini";
