@@ -338,10 +338,12 @@ class Run {
       out = std::move(ascii.text);
       undecodable = ascii.undecodable;
       if (inputs_.change_default_charset) out = ChineseCharsetsToDefault(out);
-      text = ReadWholeFile(path);  // a binary form's bytes are not its text
     } else {
-      Utf8Text utf8 = TextToUtf8(IsInLineListForm(text) ? text : NormalizeLineBreaks(text), code_page, *script_,
-                                 inputs_.utf8->bom, !inputs_.force);
+      // `text` stays the file's bytes, for the comparison below.
+      std::optional<std::string> normalized;
+      if (!IsInLineListForm(text)) normalized = NormalizeLineBreaks(text);
+      Utf8Text utf8 =
+          TextToUtf8(normalized ? *normalized : text, code_page, *script_, inputs_.utf8->bom, !inputs_.force);
       if (utf8.kept_lines > 0)
         observer_.Log("Keep  " + path + ": " + std::to_string(utf8.kept_lines) +
                       (utf8.kept_lines == 1 ? " line" : " lines") + " of UTF-8 as they were");
@@ -353,7 +355,9 @@ class Run {
                     (undecodable == 1 ? " byte sequence" : " byte sequences") + " not in code page " +
                     std::to_string(code_page) + ", written as U+FFFD");
     ++summary_.converted;
-    if (out == text) {
+    // A binary form's bytes are not its text: they are read again only when
+    // its text already is what would be written.
+    if (out == text && (!IsFormFile(path) || ReadWholeFile(path) == out)) {
       observer_.Log("Unchanged  " + path + ": already as the conversion writes it");
       return;
     }
